@@ -1,0 +1,35 @@
+# The two commands of the README: `make run` and `make test`.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+
+.PHONY: all setup build run test bench fuzz install clean
+
+all: build
+
+setup:
+	@scripts/setup
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: setup $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@scripts/run-show $(BUILD)
+
+test: build
+	@scripts/run-tests $(BUILD)
+
+bench: build
+	@scripts/run-bench $(BUILD)
+
+fuzz: setup
+	@scripts/run-fuzz $(FUZZ_SECONDS)
+
+install: build
+	cmake --install $(BUILD)
+
+clean:
+	rm -rf $(BUILD) build-fuzz

@@ -1,0 +1,186 @@
+#include "app/saver_settings.h"
+
+#include "app/log.h"
+#include "app/profile_store.h"
+
+#include <cstdio>
+
+namespace {
+constexpr const char* kSettings = "Settings";
+constexpr const char* kPaths = "Paths";
+constexpr const char* kSndPaths = "SndPaths";
+
+std::string PathKey(int index)
+{
+    char key[32];
+    std::snprintf(key, sizeof key, "Path%d", index);
+    return key;
+}
+} // namespace
+
+StringList LoadFolderList(ProfileStore& store, const char* section)
+{
+    StringList folders;
+    int count = store.GetProfileInt(section, "Count", 0);
+    for (int i = 0; i < count; ++i) {
+        std::string path = store.GetProfileString(section, PathKey(i), "");
+        if (!path.empty())
+            folders.push_back(std::move(path));
+    }
+    return folders;
+}
+
+void SaveFolderList(ProfileStore& store, const char* section, const StringList& folders)
+{
+    int n = static_cast<int>(folders.size());
+    for (int i = 0; i < n; ++i)
+        store.WriteProfileString(section, PathKey(i), folders[static_cast<std::size_t>(i)]);
+    store.WriteProfileInt(section, "Count", n);
+}
+
+void CSaverSettings::Load(ProfileStore& from, const FirstRunFolders& firstRun)
+{
+    store = &from;
+    auto get = [&](const char* key, int def) { return from.GetProfileInt(kSettings, key, def); };
+
+    Delay = get("Delay", 15);
+    Recursive = get("Recursive", 1);
+    Random = get("Random", 1);
+    ReduceBig = get("ReduceBig", 1);
+    ImageFolders = LoadFolderList(from, kPaths);
+    if (ImageFolders.empty()) {
+        std::string legacy = from.GetProfileString(kSettings, "ImagesPath", "");
+        if (!legacy.empty())
+            ImageFolders.push_back(legacy);
+    }
+    SaveLastImage = get("SaveLastImage", 1);
+    if (SaveLastImage)
+        LastImageIndex = get("LastImageIndex", -1);
+    ImageSortType = get("ImageSortType", 0);
+    SortNewFirst = get("SortNewFirst", 1);
+    BackColor = get("BackColor", 0);
+    ExitMMove = get("ExitMMove", 1);
+    ExitMClick = get("ExitMClick", 1);
+    ExitKClick = get("ExitKClick", 1);
+    SoundFolders = LoadFolderList(from, kSndPaths);
+    if (SoundFolders.empty()) {
+        std::string legacy = from.GetProfileString(kSettings, "SoundsPath", "");
+        if (!legacy.empty())
+            SoundFolders.push_back(legacy);
+    }
+    SndRecursive = get("SndRecursive", 1);
+    SndRandom = get("SndRandom", 1);
+    IncludeMid = get("IncludeMid", 1);
+    IncludeWav = get("IncludeWav", 1);
+    IncludeMP3 = get("IncludeMP3", 1);
+    IncludeWMA = get("IncludeWMA", 1);
+    SaveLastSound = get("SaveLastSound", 1);
+    if (SaveLastSound)
+        LastSoundIndex = get("LastSoundIndex", -1);
+    SpinX = get("SpinX", 40);
+    SpinY = get("SpinY", 60);
+    SpinZ = get("SpinZ", 20);
+    SpeedX = get("SpeedX", 60);
+    SpeedY = get("SpeedY", 20);
+    SpeedZ = get("SpeedZ", 0);
+    CubeSize = get("CubeSize", 70);
+    KeepUpright = get("KeepUpright", 0);
+    KeepAspectRatio = get("KeepAspectRatio", 0);
+    CubeFloat = get("CubeFloat", 1);
+    CubeTransp = get("CubeTransp", 1);
+    AllowSoftwareAcceleration = get("AllowSoftwareAcceleration", 0);
+    WindowsComposition = get("WindowsComposition", 0);
+    ShowPng = get("ShowPng", 1);
+    AutoRotate = get("AutoRotate", 1);
+    EnableMonitorOff = get("EnableMonitorOff", 1);
+    DisableMultiMonitor = get("DisableMultiMonitor", 0);
+    HideCursor = get("HideCursor", 0);
+    SndUseMCI = get("SndUseMCI", 0);
+
+    // First run: seed the image folders only when the list was never stored;
+    // a stored Count of 0 means the user emptied it.
+    if (ImageFolders.empty() && from.GetProfileInt(kPaths, "Count", -1) == -1) {
+        if (!firstRun.shared.empty())
+            ImageFolders.push_back(firstRun.shared);
+        if (!firstRun.user.empty())
+            ImageFolders.push_back(firstRun.user);
+    }
+}
+
+void CSaverSettings::Save(ProfileStore& to) const
+{
+    auto put = [&](const char* key, int value) { to.WriteProfileInt(kSettings, key, value); };
+    put("Delay", Delay);
+    put("Recursive", Recursive);
+    put("Random", Random);
+    SaveFolderList(to, kPaths, ImageFolders);
+    to.WriteProfileString(kSettings, "ImagesPath", "");
+    put("SaveLastImage", SaveLastImage);
+    put("ImageSortType", ImageSortType);
+    put("SortNewFirst", SortNewFirst);
+    put("BackColor", BackColor);
+    put("ExitMMove", ExitMMove);
+    put("ExitMClick", ExitMClick);
+    put("ExitKClick", ExitKClick);
+    SaveFolderList(to, kSndPaths, SoundFolders);
+    to.WriteProfileString(kSettings, "SoundsPath", "");
+    put("SndRecursive", SndRecursive);
+    put("SndRandom", SndRandom);
+    put("IncludeMid", IncludeMid);
+    put("IncludeWav", IncludeWav);
+    put("IncludeMP3", IncludeMP3);
+    put("IncludeWMA", IncludeWMA);
+    put("SaveLastSound", SaveLastSound);
+    put("SpinX", SpinX);
+    put("SpinY", SpinY);
+    put("SpinZ", SpinZ);
+    put("SpeedX", SpeedX);
+    put("SpeedY", SpeedY);
+    put("SpeedZ", SpeedZ);
+    put("CubeSize", CubeSize);
+    put("KeepUpright", KeepUpright);
+    put("KeepAspectRatio", KeepAspectRatio);
+    put("CubeFloat", CubeFloat);
+    put("CubeTransp", CubeTransp);
+}
+
+void CSaverSettings::InitSettings()
+{
+    if (!ExitMMove && !ExitMClick && !ExitKClick)
+        ExitMMove = ExitMClick = ExitKClick = 1;
+    if (Delay <= 0)
+        Delay = 1;
+    if (!LogEnabled())
+        return;
+    Log("InitSettings:");
+    Log("         Delay=%d", Delay);
+    Log("         Recursive=%d", Recursive);
+    Log("         Random=%d", Random);
+    Log("         SaveLastImage=%d", SaveLastImage);
+    Log("         LastImageIndex=%d", LastImageIndex);
+    Log("         ImgPath Count=%d", static_cast<int>(ImageFolders.size()));
+    Log("         ExitMMove=%d", ExitMMove);
+    Log("         ExitMClick=%d", ExitMClick);
+    Log("         ExitKClick=%d", ExitKClick);
+    Log("         bForceMCI=%d", SndUseMCI);
+    Log("         SndRecursive=%d", SndRecursive);
+    Log("         SndRandom=%d", SndRandom);
+    Log("         SndPath Count=%d", static_cast<int>(SoundFolders.size()));
+    Log("         PlayMid=%d", IncludeMid);
+    Log("         PlayWav=%d", IncludeWav);
+    Log("         PlayMP3=%d", IncludeMP3);
+    Log("         PlayWMA=%d", IncludeWMA);
+    Log("         Sound Count=%d", static_cast<int>(SoundFiles.size()));
+}
+
+void CSaverSettings::WriteSetting(const char* key, int value) const
+{
+    if (store)
+        store->WriteProfileInt(kSettings, key, value);
+}
+
+CSaverSettings& TheSettings()
+{
+    static CSaverSettings settings;
+    return settings;
+}

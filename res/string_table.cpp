@@ -1,0 +1,72 @@
+#include "res/string_table.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+namespace {
+struct Entry {
+    int id;
+    const char* text;
+};
+
+constexpr Entry kStrings[] = {
+    {1, "Tessaview Screen Saver"},
+    {104, "Unable to find folder %s. Please enter an existing folder name and try again."},
+    {106, "Click here to activate link, or right click to copy the link into the clipboard"},
+    {107, "Can't find any file to show in the configured folder list !"},
+    {108, "Unexpected file extension: file=%s ext=%s"},
+    {109, "Error %d loading file=%s"},
+    {110, "Can't resize the bitmap created from file %s"},
+    {112, "Try hovering the mouse over the item you want help on and a tooltip will appear !"},
+    {117, "Tessaview\nUnable to find a display configuration that supports Direct3D"},
+    {118, "File Tessaview.log doesn't exist. This file is created by Tessaview during the slideshow "
+          "only when this option is enabled"},
+    {130, "MCI Error: %s\nCommand: %s"},
+    {131, "If selected, it enables logging of all error and of some informative messages in the file "
+          "Tessaview.log located in your windows/system folder. If you have problems enable this option "
+          "and when screen saver exits open Tessaview.log with Notepad. There you should find useful "
+          "error messages."},
+    {134, "Windows it's unable to play file %s, maybe you need an updated version of Windows Media "
+          "Player. The following is the error reported by Windows:"},
+    {151, "Current image index has been reset, the show will start from the first image."},
+    {153, "Current sound file index has been reset, the show will start from the first file."},
+    {159, "At least one Screen Saver Exit Event must be selected ! Please select one or more options "
+          "and before going on."},
+    {183, "Your system needs an updated version of the Windows Common Controls (at least version "
+          "4.71). You can install them by installing Microsoft Internet Explorer  4 or later."},
+    {335, "Wrong or Missed Parameter"},
+    {336, "Warning"},
+    {337, "Done"},
+    {338, "Inserted value must be greater than 0"},
+    {376, "More Colors..."},
+    {57344, "Tessaview"},
+};
+} // namespace
+
+const char* LoadStringId(int id)
+{
+    for (const Entry& e : kStrings)
+        if (e.id == id)
+            return e.text;
+    return "";
+}
+
+std::string FormatStringId(int id, ...)
+{
+    const char* format = LoadStringId(id);
+    va_list args;
+    va_start(args, id);
+    va_list copy;
+    va_copy(copy, args);
+    int n = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    std::string s;
+    if (n > 0) {
+        std::vector<char> buf(static_cast<std::size_t>(n) + 1);
+        std::vsnprintf(buf.data(), buf.size(), format, args);
+        s.assign(buf.data(), static_cast<std::size_t>(n));
+    }
+    va_end(args);
+    return s;
+}
