@@ -1,0 +1,8 @@
+#pragma once
+// The saver window subsystem: what the application object creates.
+#include "app/saver_app.h"
+
+#include <memory>
+
+// A new, not yet created saver window.
+std::unique_ptr<SaverWindow> MakeSaverWindow();
