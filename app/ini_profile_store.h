@@ -1,0 +1,42 @@
+#pragma once
+// The profile store as one INI file per user. Plain text sections and
+// key=value lines, so a user can read and edit it by hand. Every write
+// re-reads the file and replaces it atomically, so a crash or a second process
+// never leaves it half written, and lines the program does not know (comments,
+// other keys) are kept as they are.
+#include "app/profile_store.h"
+
+#include <string>
+#include <vector>
+
+class IniProfileStore : public ProfileStore {
+public:
+    explicit IniProfileStore(std::string path);
+
+    int GetProfileInt(std::string_view section, std::string_view key, int defaultValue) override;
+    std::string GetProfileString(std::string_view section, std::string_view key,
+                                 std::string_view defaultValue) override;
+    bool WriteProfileInt(std::string_view section, std::string_view key, int value) override;
+    bool WriteProfileString(std::string_view section, std::string_view key,
+                            std::string_view value) override;
+
+    const std::string& Path() const { return path_; }
+
+    // The per-user file: $XDG_CONFIG_HOME/Kelvarin/Tessaview.ini (~/.config when unset).
+    static std::string UserStorePath();
+
+private:
+    struct Line {
+        std::string text;     // the line as in the file
+        std::string section;  // the section it belongs to
+        std::string key;      // empty for anything but key=value lines
+        std::string value;
+    };
+    enum class ReadResult { Ok, Missing, Unreadable };
+    ReadResult Read(std::vector<Line>& lines) const;
+    bool Write(const std::vector<Line>& lines) const;
+    const Line* Find(const std::vector<Line>& lines, std::string_view section, std::string_view key) const;
+
+    std::string path_;
+};
+

@@ -1,0 +1,58 @@
+// The tessaview executable: the screen-saver command line, then the show,
+// the configuration sheet or nothing, as the run mode says.
+#include "app/ini_profile_store.h"
+#include "app/log.h"
+#include "app/qt_platform.h"
+#include "app/saver_app.h"
+#include "app/saver_settings.h"
+#include "imaging/device_bitmap.h"
+#include "saver/saver.h"
+
+#include <QApplication>
+
+#include <string>
+
+namespace {
+std::string JoinArguments(int argc, char** argv)
+{
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1)
+            line += ' ';
+        line += argv[i];
+    }
+    return line;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string commandLine = JoinArguments(argc, argv);
+
+    // High-DPI scaling is fixed when the Qt application is made, so this value
+    // is read before anything else.
+    if (QtAppPlatform::ReadNoSetDPIAwareFromSystemFile() != 0)
+        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Tessaview");
+    QApplication::setOrganizationName("Kelvarin");
+    // The show ends when its main window is gone, not when some window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    TheLogger().SetPathProvider([] { return GetDataFilePath("Tessaview.log"); });
+
+    QtAppPlatform platform(MakeSaverWindow);
+    IniProfileStore store(IniProfileStore::UserStorePath());
+    CSaverApp& saverApp = TheApp();
+    platform.SetActivateHandler([&saverApp] {
+        if (saverApp.mainWindow)
+            saverApp.mainWindow->TakeFocus();
+    });
+    SetDisplayDepth(platform.ScreenDepth());
+
+    if (!saverApp.InitInstance(commandLine, platform, store, TheSettings(), SharedPicturesFolder(),
+                               UserPicturesFolder()))
+        return 0;
+    return QApplication::exec();
+}

@@ -1,0 +1,132 @@
+#include "app/ini_profile_store.h"
+#include "app/saver_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+class IniStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ = fs::temp_directory_path() / ("tsv-ini-" + std::to_string(getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        path_ = (dir_ / "Kelvarin" / "Tessaview.ini").string();
+    }
+    void TearDown() override
+    {
+        chmod(path_.c_str(), 0600);
+        fs::remove_all(dir_);
+    }
+    void WriteFile(const std::string& text)
+    {
+        fs::create_directories(fs::path(path_).parent_path());
+        std::ofstream(path_) << text;
+    }
+    std::string ReadFile()
+    {
+        std::ifstream in(path_);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+    fs::path dir_;
+    std::string path_;
+};
+} // namespace
+
+TEST_F(IniStoreTest, WritesCreateTheFileAndReadBack)
+{
+    IniProfileStore store(path_);
+    EXPECT_EQ(store.GetProfileInt("Settings", "Delay", 15), 15);
+    EXPECT_TRUE(store.WriteProfileInt("Settings", "Delay", 9));
+    EXPECT_TRUE(store.WriteProfileInt("Settings", "LastImageIndex", -1));
+    EXPECT_TRUE(store.WriteProfileString("Paths", "Path0", "/home/me/a,b\\c=d"));
+    EXPECT_EQ(store.GetProfileInt("Settings", "Delay", 15), 9);
+    EXPECT_EQ(store.GetProfileInt("settings", "lastimageindex", 0), -1);
+    EXPECT_EQ(store.GetProfileString("Paths", "Path0", ""), "/home/me/a,b\\c=d");
+    EXPECT_EQ(ReadFile(), "[Settings]\nDelay=9\nLastImageIndex=-1\n\n[Paths]\nPath0=/home/me/a,b\\c=d\n");
+    // No temporary file is left behind.
+    EXPECT_FALSE(fs::exists(path_ + ".tmp"));
+}
+
+TEST_F(IniStoreTest, HandEditedFileKeepsCommentsAndLoadsDefaultsForGarbage)
+{
+    WriteFile("; my settings\n[Settings]\nDelay = 30 \nSpinX=lots\nSpinY=\nBackColor=4294967295\n"
+              "garbage line without equals\n[Paths]\nCount=2\nPath0=/photos\nPath1=:/old\n");
+    IniProfileStore store(path_);
+    CSaverSettings s;
+    s.Load(store, {});
+    EXPECT_EQ(s.Delay, 30);
+    EXPECT_EQ(s.SpinX, 40);
+    EXPECT_EQ(s.SpinY, 60);
+    EXPECT_EQ(s.BackColor, -1);
+    EXPECT_EQ(s.ImageFolders, (StringList{"/photos", ":/old"}));
+    ASSERT_TRUE(store.WriteProfileInt("Settings", "LastImageIndex", 4));
+    std::string text = ReadFile();
+    EXPECT_NE(text.find("; my settings\n"), std::string::npos);
+    EXPECT_NE(text.find("garbage line without equals\n"), std::string::npos);
+    EXPECT_NE(text.find("garbage line without equals\nLastImageIndex=4\n[Paths]"), std::string::npos) << text;
+}
+
+TEST_F(IniStoreTest, AnUnreadableFileIsNeverReplaced)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads every file";
+    WriteFile("[Settings]\nDelay=30\n");
+    chmod(path_.c_str(), 0200);
+    IniProfileStore store(path_);
+    EXPECT_EQ(store.GetProfileInt("Settings", "Delay", 15), 15);
+    EXPECT_FALSE(store.WriteProfileInt("Settings", "LastImageIndex", 3));
+    chmod(path_.c_str(), 0600);
+    EXPECT_EQ(ReadFile(), "[Settings]\nDelay=30\n");
+}
+
+TEST_F(IniStoreTest, AFolderInTheWayFailsWritesWithoutCrashing)
+{
+    fs::create_directories(path_); // a directory where the file should be
+    IniProfileStore store(path_);
+    EXPECT_EQ(store.GetProfileInt("Settings", "Delay", 15), 15);
+    EXPECT_FALSE(store.WriteProfileInt("Settings", "Delay", 3));
+    EXPECT_TRUE(fs::is_directory(path_));
+}
+
+TEST_F(IniStoreTest, SaveAndLoadRoundTrip)
+{
+    IniProfileStore store(path_);
+    CSaverSettings a;
+    a.ImageFolders = {"/x", ":/y"};
+    a.SoundFolders = {"/m"};
+    a.SpinZ = -33;
+    a.BackColor = 0x00FF8040;
+    a.Save(store);
+    CSaverSettings b;
+    b.Load(store, {"/shared", "/user"});
+    EXPECT_EQ(b.ImageFolders, a.ImageFolders);
+    EXPECT_EQ(b.SoundFolders, a.SoundFolders);
+    EXPECT_EQ(b.SpinZ, -33);
+    EXPECT_EQ(b.BackColor, 0x00FF8040);
+}
+
+TEST(ProfileInt, AcceptsEvery32BitTextAndNothingElse)
+{
+    EXPECT_EQ(ParseProfileInt("0"), 0);
+    EXPECT_EQ(ParseProfileInt("-1"), -1);
+    EXPECT_EQ(ParseProfileInt("4294967295"), -1);
+    EXPECT_EQ(ParseProfileInt("2147483648"), INT32_MIN);
+    EXPECT_EQ(ParseProfileInt("-2147483648"), INT32_MIN);
+    EXPECT_EQ(ParseProfileInt(" 42 "), 42);
+    EXPECT_EQ(ParseProfileInt("4294967296"), std::nullopt);
+    EXPECT_EQ(ParseProfileInt("-2147483649"), std::nullopt);
+    EXPECT_EQ(ParseProfileInt("12abc"), std::nullopt);
+    EXPECT_EQ(ParseProfileInt(""), std::nullopt);
+    EXPECT_EQ(ParseProfileInt("0x10"), std::nullopt);
+}

@@ -1,0 +1,80 @@
+#include "app/saver_app.h"
+#include "app/test_log.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+#include <thread>
+
+TEST(Log, LineFormatAndEmptyMessage)
+{
+    ScopedTestLog log;
+    Log("ScrInit: Window Size=%d,%d BitsPixel=%d", 640, 480, 32);
+    Log("%s", "");
+    Log("12.500000 frames per second");
+    std::ifstream in(log.Path());
+    std::string a, b, c;
+    std::getline(in, a);
+    std::getline(in, b);
+    std::getline(in, c);
+    EXPECT_TRUE(std::regex_match(a, std::regex(R"(\d\d/\d\d/\d\d \d\d:\d\d:\d\d : ScrInit: Window Size=640,480 BitsPixel=32)"))) << a;
+    EXPECT_TRUE(std::regex_match(b, std::regex(R"(\d\d/\d\d/\d\d \d\d:\d\d:\d\d : )"))) << "'" << b << "'";
+    EXPECT_EQ(c.substr(20), "12.500000 frames per second");
+}
+
+TEST(Log, NothingIsWrittenWithTracingOffAndANewRunTruncates)
+{
+    ScopedTestLog log;
+    TheLogger().SetTrace(false);
+    Log("dropped");
+    EXPECT_FALSE(std::filesystem::exists(log.Path()));
+    TheLogger().SetTrace(true);
+    Log("first run");
+    Log("first run again");
+    TheLogger().ResetCreated(); // the next process
+    Log("second run");
+    EXPECT_EQ(log.Messages(), std::vector<std::string>{"second run"});
+}
+
+TEST(Log, ThreadsNeverInterleaveWithinALine)
+{
+    ScopedTestLog log;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([t] {
+            std::string body(200, static_cast<char>('a' + t));
+            for (int i = 0; i < 200; ++i)
+                Log("T%d %s", t, body.c_str());
+        });
+    for (auto& th : threads)
+        th.join();
+    auto lines = log.Messages();
+    ASSERT_EQ(lines.size(), 800u);
+    for (const auto& l : lines) {
+        ASSERT_EQ(l.size(), 203u);
+        char c = l[3];
+        EXPECT_EQ(l.find_first_not_of(c, 3), std::string::npos) << l;
+    }
+}
+
+TEST(Log, DataFolderFallsBackToTheExecutableFolder)
+{
+    auto tmp = std::filesystem::temp_directory_path() / ("tsv-data-" + std::to_string(getpid()));
+    std::filesystem::create_directories(tmp);
+    // A plain file where the folder should be makes it impossible to create.
+    std::ofstream(tmp / "Tessaview") << "x";
+    const char* old = std::getenv("XDG_DATA_HOME");
+    std::string saved = old ? old : "";
+    setenv("XDG_DATA_HOME", tmp.c_str(), 1);
+    EXPECT_EQ(GetDataFilePath("Tessaview.log"), ExecutableFolder() + "Tessaview.log");
+    std::filesystem::remove(tmp / "Tessaview");
+    EXPECT_EQ(GetDataFilePath("Tessaview.log"), (tmp / "Tessaview" / "Tessaview.log").string());
+    EXPECT_TRUE(std::filesystem::is_directory(tmp / "Tessaview"));
+    EXPECT_EQ(GetDataFilePath(""), (tmp / "Tessaview").string() + "/");
+    if (old)
+        setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    else
+        unsetenv("XDG_DATA_HOME");
+    std::filesystem::remove_all(tmp);
+}
