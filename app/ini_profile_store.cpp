@@ -123,10 +123,30 @@ const IniProfileStore::Line* IniProfileStore::Find(const std::vector<Line>& line
     return found;
 }
 
+IniProfileStore::ReadResult IniProfileStore::ReadCached(std::vector<Line>& lines)
+{
+    struct stat st {};
+    if (stat(path_.c_str(), &st) == 0 && cache_.valid && cache_.inode == st.st_ino && cache_.size == st.st_size &&
+        cache_.mtimeNs == st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec) {
+        lines = cache_.lines;
+        return ReadResult::Ok;
+    }
+    ReadResult r = Read(lines);
+    cache_.valid = r == ReadResult::Ok && stat(path_.c_str(), &st) == 0;
+    if (cache_.valid) {
+        cache_.inode = st.st_ino;
+        cache_.size = st.st_size;
+        cache_.mtimeNs = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+        cache_.lines = lines;
+    }
+    return r;
+}
+
 int IniProfileStore::GetProfileInt(std::string_view section, std::string_view key, int defaultValue)
 {
+    std::lock_guard<std::mutex> guard(lock_);
     std::vector<Line> lines;
-    if (Read(lines) != ReadResult::Ok)
+    if (ReadCached(lines) != ReadResult::Ok)
         return defaultValue;
     const Line* l = Find(lines, section, key);
     return l ? ParseProfileInt(l->value).value_or(defaultValue) : defaultValue;
@@ -135,8 +155,9 @@ int IniProfileStore::GetProfileInt(std::string_view section, std::string_view ke
 std::string IniProfileStore::GetProfileString(std::string_view section, std::string_view key,
                                               std::string_view defaultValue)
 {
+    std::lock_guard<std::mutex> guard(lock_);
     std::vector<Line> lines;
-    if (Read(lines) != ReadResult::Ok)
+    if (ReadCached(lines) != ReadResult::Ok)
         return std::string(defaultValue);
     const Line* l = Find(lines, section, key);
     return l ? l->value : std::string(defaultValue);
@@ -149,9 +170,11 @@ bool IniProfileStore::WriteProfileInt(std::string_view section, std::string_view
 
 bool IniProfileStore::WriteProfileString(std::string_view section, std::string_view key, std::string_view value)
 {
+    std::lock_guard<std::mutex> guard(lock_);
     if (!MakeParentDirs(path_))
         return false;
     FileLock lock(path_);
+    cache_.valid = false;
     std::vector<Line> lines;
     // A file that exists but cannot be read is never replaced: the user's values would be lost.
     if (Read(lines) == ReadResult::Unreadable)

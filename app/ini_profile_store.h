@@ -6,7 +6,9 @@
 // other keys) are kept as they are.
 #include "app/profile_store.h"
 
+#include <mutex>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 class IniProfileStore : public ProfileStore {
@@ -37,6 +39,18 @@ private:
     bool Write(const std::vector<Line>& lines) const;
     const Line* Find(const std::vector<Line>& lines, std::string_view section, std::string_view key) const;
 
+    // The file as last read, reused while it is unchanged on disk.
+    struct Snapshot {
+        bool valid = false;
+        ino_t inode = 0;
+        off_t size = 0;
+        long long mtimeNs = 0;
+        std::vector<Line> lines;
+    };
+    ReadResult ReadCached(std::vector<Line>& lines);
+
     std::string path_;
+    std::mutex lock_; // loader threads and the main thread write selection indices
+    Snapshot cache_;
 };
 

@@ -37,6 +37,7 @@ MemoryProfileStore::Key MemoryProfileStore::MakeKey(std::string_view section, st
 
 int MemoryProfileStore::GetProfileInt(std::string_view section, std::string_view key, int defaultValue)
 {
+    std::lock_guard<std::mutex> guard(lock_);
     auto it = values_.find(MakeKey(section, key));
     if (it == values_.end())
         return defaultValue;
@@ -46,6 +47,7 @@ int MemoryProfileStore::GetProfileInt(std::string_view section, std::string_view
 std::string MemoryProfileStore::GetProfileString(std::string_view section, std::string_view key,
                                                  std::string_view defaultValue)
 {
+    std::lock_guard<std::mutex> guard(lock_);
     auto it = values_.find(MakeKey(section, key));
     return it == values_.end() ? std::string(defaultValue) : it->second;
 }
@@ -58,6 +60,7 @@ bool MemoryProfileStore::WriteProfileInt(std::string_view section, std::string_v
 bool MemoryProfileStore::WriteProfileString(std::string_view section, std::string_view key,
                                             std::string_view value)
 {
+    std::lock_guard<std::mutex> guard(lock_);
     values_[MakeKey(section, key)] = std::string(value);
     writes_.push_back(std::string(section) + "/" + std::string(key) + "=" + std::string(value));
     return true;
@@ -65,16 +68,19 @@ bool MemoryProfileStore::WriteProfileString(std::string_view section, std::strin
 
 void MemoryProfileStore::Set(std::string_view section, std::string_view key, std::string_view text)
 {
+    std::lock_guard<std::mutex> guard(lock_);
     values_[MakeKey(section, key)] = std::string(text);
 }
 
 bool MemoryProfileStore::Has(std::string_view section, std::string_view key) const
 {
+    std::lock_guard<std::mutex> guard(lock_);
     return values_.count(MakeKey(section, key)) != 0;
 }
 
 std::optional<std::string> MemoryProfileStore::Raw(std::string_view section, std::string_view key) const
 {
+    std::lock_guard<std::mutex> guard(lock_);
     auto it = values_.find(MakeKey(section, key));
     if (it == values_.end())
         return std::nullopt;

@@ -4,6 +4,7 @@
 // and a few writers (selection indices, Reset, folder browser, Trace) write to
 // it directly.
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,6 +51,7 @@ public:
 private:
     using Key = std::pair<std::string, std::string>;
     static Key MakeKey(std::string_view section, std::string_view key);
+    mutable std::mutex lock_; // written from loader threads and the main thread
     std::map<Key, std::string> values_;
     std::vector<std::string> writes_;
 };
