@@ -1,0 +1,10 @@
+#pragma once
+// The media lists: directory scan, image and sound lists, selection and the
+// remembered position.
+#include "media/file_attributes.h"
+#include "media/file_finder.h"
+#include "media/image_list.h"
+#include "media/image_selection.h"
+#include "media/path_helpers.h"
+#include "media/sort_file_list.h"
+#include "media/sound_list.h"

@@ -1,0 +1,101 @@
+#include "media/sort_file_list.h"
+
+#include "media/path_helpers.h"
+#include "media/wildcard_mask.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <ctime>
+#include <numeric>
+#include <sys/stat.h>
+
+namespace {
+std::string FoldedKey(std::string_view s)
+{
+    std::string key(s);
+    for (char& c : key)
+        c = FoldAscii(c);
+    return key;
+}
+
+// Puts files into the order of `order` (indices into files).
+void Permute(StringList& files, const std::vector<std::uint32_t>& order)
+{
+    StringList sorted;
+    sorted.reserve(files.size());
+    for (std::uint32_t i : order)
+        sorted.push_back(std::move(files[i]));
+    files.swap(sorted);
+}
+
+// Folding each key once and comparing the folded bytes with memcmp (which
+// compares unsigned) is far cheaper than folding inside every comparison.
+void SortByKeys(StringList& files, bool byName)
+{
+    std::vector<std::string> keys;
+    keys.reserve(files.size());
+    for (const std::string& f : files)
+        keys.push_back(byName ? FoldedKey(GetFileName(f)) : FoldedKey(f));
+    std::vector<std::uint32_t> order(files.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        int c = keys[a].compare(keys[b]);
+        return c != 0 ? c < 0 : a < b;
+    });
+    Permute(files, order);
+}
+
+std::int64_t ModificationTime(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return static_cast<std::int64_t>(std::time(nullptr));
+    return static_cast<std::int64_t>(st.st_mtime);
+}
+
+void SortByTime(StringList& files, bool newFirst)
+{
+    // Each status is read once, before sorting.
+    std::vector<std::int64_t> times;
+    times.reserve(files.size());
+    for (const std::string& f : files)
+        times.push_back(ModificationTime(f));
+    std::vector<std::uint32_t> order(files.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        if (times[a] != times[b])
+            return newFirst ? times[a] > times[b] : times[a] < times[b];
+        return a < b;
+    });
+    Permute(files, order);
+}
+} // namespace
+
+int CompareNoCase(std::string_view a, std::string_view b)
+{
+    std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        auto x = static_cast<unsigned char>(FoldAscii(a[i]));
+        auto y = static_cast<unsigned char>(FoldAscii(b[i]));
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+void SortFileList(StringList& files, int sortType, bool newFirst)
+{
+    if (files.size() < 2)
+        return;
+    switch (sortType) {
+    case kSortByName:
+        SortByKeys(files, true);
+        break;
+    case kSortByModified:
+        SortByTime(files, newFirst);
+        break;
+    default:
+        SortByKeys(files, false);
+        break;
+    }
+}
