@@ -1,0 +1,20 @@
+#include "render/adapter_choice.h"
+
+#include "app/log.h"
+
+#include <algorithm>
+
+AdapterChoice ChooseAdapter(std::span<const Rect> monitors, const Rect& window)
+{
+    AdapterChoice choice;
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        const Rect& m = monitors[i];
+        Log("DXGraphics Init, Adapter %d: %d,%d - %d,%d", int(i), m.left, m.top, m.right, m.bottom);
+        if (window.Intersects(m)) {
+            choice.adapter = unsigned(i);
+            break;
+        }
+    }
+    choice.wantedSize = std::max(window.Width(), window.Height()) / 2;
+    return choice;
+}
