@@ -28,6 +28,9 @@ std::string JoinArguments(int argc, char** argv)
 int main(int argc, char** argv)
 {
     std::string commandLine = JoinArguments(argc, argv);
+    // A screen-saver host's own forms (-window-id, -root, XSCREENSAVER_WINDOW) come first.
+    if (std::optional<std::string> host = HostCommandLine(argc, argv))
+        commandLine = *host;
 
     // High-DPI scaling is fixed when the Qt application is made, so this value
     // is read before anything else.
@@ -41,6 +44,7 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     TheLogger().SetPathProvider([] { return GetDataFilePath("Tessaview.log"); });
+    InstallExitSignals();
 
     QtAppPlatform platform(MakeSaverWindow);
     IniProfileStore store(IniProfileStore::UserStorePath());
@@ -54,5 +58,9 @@ int main(int argc, char** argv)
     if (!saverApp.InitInstance(commandLine, platform, store, TheSettings(), SharedPicturesFolder(),
                                UserPicturesFolder()))
         return 0;
-    return QApplication::exec();
+    int result = QApplication::exec();
+    // The windows go while the Qt application still exists.
+    saverApp.mainWindow = nullptr;
+    saverApp.saverWindows.clear();
+    return result;
 }

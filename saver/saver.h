@@ -1,6 +1,8 @@
 #pragma once
 // The saver window subsystem: what the application object creates.
 #include "app/saver_app.h"
+#include "saver/exit_signals.h"
+#include "saver/host_command_line.h"
 
 #include <memory>
 

@@ -1,0 +1,12 @@
+#pragma once
+// SIGTERM, SIGINT and SIGHUP end the show in order: screen-saver hosts stop a
+// hack with a signal, and the show must close its windows, stop its loader
+// threads and write its settings as after an accepted exit.
+//
+// Call once after the Qt application exists and before its event loop runs.
+void InstallExitSignals();
+
+// What a delivered signal does on the main thread: the exit is accepted
+// without a password and every saver window is asked to close; with no
+// window yet, the event loop ends.
+void EndShowBySignal(int signalNumber);

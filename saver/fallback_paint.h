@@ -1,0 +1,13 @@
+#pragma once
+// What a show window shows when no renderer draws: the built-in preview
+// picture in a preview, the no-display message full screen.
+class QPainter;
+class QRect;
+class QImage;
+
+// The built-in preview picture, 140 x 53 pixels.
+QImage PreviewPicture();
+// Centred at its own size; shrunk to fit a smaller window, never enlarged.
+void PaintPreviewPicture(QPainter& painter, const QRect& area);
+// String 117 in bold 18-pixel white text on black, a third of the way down.
+void PaintNoDisplayMessage(QPainter& painter, const QRect& area);
