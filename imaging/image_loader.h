@@ -1,0 +1,27 @@
+#pragma once
+// The image loader: chooses the next photo under the image-list lock, decodes
+// it on the image-codec path or through the program's own readers, and fits
+// it into the wanted square when it is larger.
+#include <cstdint>
+#include <string>
+
+class CBitmapEx;
+class CSaverSettings;
+
+// Codes of the "SEH Exception" log line for what a load can throw.
+enum : std::uint32_t {
+    kLoadFaultNoMemory = 0xE0000001u,  // std::bad_alloc
+    kLoadFaultException = 0xE0000002u, // any other std::exception
+    kLoadFaultUnknown = 0xE0000003u,   // anything else
+};
+
+// On TheSettings(), by TheApp()'s decode path. 0 = finished (image in the
+// target, or nothing to load); -1 = failure, target left empty.
+int LoadNewImage(CBitmapEx& target, int wantedSize);
+// The same on a given record and path.
+int LoadNewImage(CBitmapEx& target, int wantedSize, CSaverSettings& settings, bool codecPath);
+
+int LoadNewBitmap_gdiplus(CBitmapEx& target, const std::string& name, const std::string& extension,
+                          int wantedSize, const CSaverSettings& settings);
+int LoadNewBitmap(CBitmapEx& target, const std::string& name, const std::string& extension, int wantedSize,
+                  const CSaverSettings& settings);

@@ -1,0 +1,206 @@
+#include "imaging/jpeg_scaled_decode.h"
+
+#include "imaging/resample.h"
+
+#include <algorithm>
+#include <cmath>
+#include <csetjmp>
+#include <cstdio>
+#include <vector>
+
+#include <jpeglib.h>
+
+struct JpegScaledDecoder::Impl {
+    struct ErrorManager {
+        jpeg_error_mgr pub;
+        std::jmp_buf jump;
+        char message[JMSG_LENGTH_MAX];
+    };
+    jpeg_decompress_struct cinfo{};
+    ErrorManager err{};
+    std::FILE* file = nullptr;
+    bool created = false;
+    bool used = false;
+    int orientation = 1;
+    std::string error;
+
+    ~Impl()
+    {
+        if (created)
+            jpeg_destroy_decompress(&cinfo);
+        if (file)
+            std::fclose(file);
+    }
+};
+
+namespace {
+using Impl = JpegScaledDecoder::Impl;
+
+void OnError(j_common_ptr c)
+{
+    auto* e = reinterpret_cast<Impl::ErrorManager*>(c->err);
+    (*c->err->format_message)(c, e->message);
+    std::longjmp(e->jump, 1);
+}
+
+// Warnings (a truncated file, extraneous bytes) are not fatal: the decoder
+// fills in what is missing, as every viewer does.
+void OnMessage(j_common_ptr, int) {}
+
+// The libjpeg calls live in these small functions so that a longjmp from the
+// error handler crosses no C++ object with a destructor.
+bool ReadHeader(Impl* im)
+{
+    if (setjmp(im->err.jump))
+        return false;
+    jpeg_create_decompress(&im->cinfo);
+    im->created = true;
+    jpeg_stdio_src(&im->cinfo, im->file);
+    jpeg_save_markers(&im->cinfo, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_read_header(&im->cinfo, TRUE);
+    return true;
+}
+
+bool StartScaled(Impl* im, int scaleNum)
+{
+    if (setjmp(im->err.jump))
+        return false;
+    im->cinfo.scale_num = static_cast<unsigned>(scaleNum);
+    im->cinfo.scale_denom = 8;
+    im->cinfo.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&im->cinfo);
+    return true;
+}
+
+bool ReadRows(Impl* im, JSAMPARRAY rows, int max, int* got)
+{
+    if (setjmp(im->err.jump))
+        return false;
+    *got = static_cast<int>(jpeg_read_scanlines(&im->cinfo, rows, static_cast<JDIMENSION>(max)));
+    return true;
+}
+
+bool Finish(Impl* im, bool complete)
+{
+    if (setjmp(im->err.jump))
+        return false;
+    if (complete)
+        jpeg_finish_decompress(&im->cinfo);
+    else
+        jpeg_abort_decompress(&im->cinfo);
+    return true;
+}
+
+int ScaledSize(int full, int num)
+{
+    return static_cast<int>((static_cast<long long>(full) * num + 7) / 8);
+}
+} // namespace
+
+bool LooksLikeJpeg(const std::uint8_t* head, std::size_t size)
+{
+    return size >= 3 && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
+}
+
+JpegScaledDecoder::JpegScaledDecoder() : impl_(std::make_unique<Impl>()) {}
+JpegScaledDecoder::~JpegScaledDecoder() = default;
+
+bool JpegScaledDecoder::Open(const std::string& path)
+{
+    impl_ = std::make_unique<Impl>();
+    Impl* im = impl_.get();
+    im->file = std::fopen(path.c_str(), "rb");
+    if (!im->file) {
+        im->error = "cannot open the file";
+        return false;
+    }
+    im->cinfo.err = jpeg_std_error(&im->err.pub);
+    im->err.pub.error_exit = OnError;
+    im->err.pub.emit_message = OnMessage;
+    if (!ReadHeader(im)) {
+        im->error = im->err.message;
+        return false;
+    }
+    for (jpeg_saved_marker_ptr m = im->cinfo.marker_list; m; m = m->next) {
+        if (m->marker == JPEG_APP0 + 1) {
+            const int o = ExifOrientation({m->data, m->data_length});
+            if (o != 1) {
+                im->orientation = o;
+                break;
+            }
+        }
+    }
+    return true;
+}
+
+int JpegScaledDecoder::Width() const { return static_cast<int>(impl_->cinfo.image_width); }
+int JpegScaledDecoder::Height() const { return static_cast<int>(impl_->cinfo.image_height); }
+int JpegScaledDecoder::Orientation() const { return impl_->orientation; }
+const std::string& JpegScaledDecoder::Error() const { return impl_->error; }
+
+bool JpegScaledDecoder::RgbCapable() const
+{
+    const J_COLOR_SPACE cs = impl_->cinfo.jpeg_color_space;
+    return cs == JCS_GRAYSCALE || cs == JCS_YCbCr || cs == JCS_RGB;
+}
+
+int JpegScaledDecoder::ChooseScale(int fullW, int fullH, const SourceWindow& window, int outW, int outH)
+{
+    for (int m = 1; m < 8; ++m) {
+        const double fx = static_cast<double>(ScaledSize(fullW, m)) / fullW;
+        const double fy = static_cast<double>(ScaledSize(fullH, m)) / fullH;
+        if (window.w * fx >= outW - 1e-9 && window.h * fy >= outH - 1e-9)
+            return m;
+    }
+    return 8;
+}
+
+bool JpegScaledDecoder::DecodeInto(const SourceWindow& window, int outW, int outH, OutputMap out)
+{
+    Impl* im = impl_.get();
+    if (!im->created || im->used) {
+        im->error = "the decoder is not open";
+        return false;
+    }
+    im->used = true;
+    const int fullW = Width(), fullH = Height();
+    const int m = ChooseScale(fullW, fullH, window, outW, outH);
+    if (!StartScaled(im, m)) {
+        im->error = im->err.message;
+        return false;
+    }
+    const int sw = static_cast<int>(im->cinfo.output_width);
+    const int sh = static_cast<int>(im->cinfo.output_height);
+    const double fx = static_cast<double>(sw) / fullW, fy = static_cast<double>(sh) / fullH;
+    const SourceWindow scaled{window.x * fx, window.y * fy, window.w * fx, window.h * fy};
+    StreamResampler resampler(sw, sh, scaled, outW, outH, PixelLayout::RGB24, 0, out);
+
+    const int batch = std::max(1, im->cinfo.rec_outbuf_height);
+    const std::size_t rowBytes = static_cast<std::size_t>(sw) * 3;
+    std::vector<std::uint8_t> buffer(rowBytes * batch);
+    std::vector<JSAMPROW> rows(static_cast<std::size_t>(batch));
+    for (int i = 0; i < batch; ++i)
+        rows[static_cast<std::size_t>(i)] = buffer.data() + rowBytes * i;
+
+    bool ok = true;
+    while (!resampler.Done() && static_cast<int>(im->cinfo.output_scanline) < sh) {
+        const int y0 = static_cast<int>(im->cinfo.output_scanline);
+        int got = 0;
+        if (!ReadRows(im, rows.data(), batch, &got)) {
+            im->error = im->err.message;
+            ok = false;
+            break;
+        }
+        if (got == 0)
+            break;
+        for (int i = 0; i < got; ++i)
+            resampler.PushRow(y0 + i, rows[static_cast<std::size_t>(i)]);
+    }
+    // Rows below the fitted window need no decoding.
+    const bool complete = ok && static_cast<int>(im->cinfo.output_scanline) >= sh;
+    if (!Finish(im, complete) && ok) {
+        im->error = im->err.message;
+        ok = false;
+    }
+    return ok;
+}

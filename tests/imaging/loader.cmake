@@ -1,0 +1,4 @@
+# Loader, fitting and codec-path tests.
+tsv_test(imaging_fit_tests
+  SOURCES fit_geometry_test.cpp resample_test.cpp orientation_test.cpp
+  LIBS tsv_imaging JPEG::JPEG)
