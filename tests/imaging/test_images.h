@@ -1,6 +1,7 @@
 #pragma once
 // Writes test photos: JPEGs through libjpeg (optionally progressive, with an
 // EXIF orientation), and temporary folders that clean up after themselves.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -101,3 +102,53 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// A GIF with a 256-colour palette, LZW-coded without compression (a clear
+// code every 250 literals keeps the code width at 9 bits), which every GIF
+// decoder reads.
+inline void WriteGif(const std::string& path, int w, int h, const std::vector<Rgb>& palette,
+                     const std::function<std::uint8_t(int, int)>& index)
+{
+    std::vector<std::uint8_t> out = {'G', 'I', 'F', '8', '9', 'a'};
+    auto put16 = [&](unsigned v) { out.push_back(std::uint8_t(v)); out.push_back(std::uint8_t(v >> 8)); };
+    put16(unsigned(w));
+    put16(unsigned(h));
+    out.insert(out.end(), {0xF7, 0, 0});
+    for (int i = 0; i < 256; ++i) {
+        Rgb c = i < int(palette.size()) ? palette[std::size_t(i)] : Rgb{0, 0, 0};
+        out.insert(out.end(), {c.r, c.g, c.b});
+    }
+    out.push_back(0x2C);
+    put16(0); put16(0); put16(unsigned(w)); put16(unsigned(h));
+    out.push_back(0);
+    out.push_back(8);
+    std::vector<std::uint8_t> data;
+    std::uint32_t bits = 0;
+    int nbits = 0;
+    auto code = [&](unsigned c) {
+        bits |= std::uint32_t(c) << nbits;
+        nbits += 9;
+        while (nbits >= 8) { data.push_back(std::uint8_t(bits)); bits >>= 8; nbits -= 8; }
+    };
+    int run = 0;
+    code(256);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            if (run == 250) { code(256); run = 0; }
+            code(index(x, y));
+            ++run;
+        }
+    code(257);
+    if (nbits > 0)
+        data.push_back(std::uint8_t(bits));
+    for (std::size_t at = 0; at < data.size(); at += 255) {
+        const std::size_t n = std::min<std::size_t>(255, data.size() - at);
+        out.push_back(std::uint8_t(n));
+        out.insert(out.end(), data.begin() + std::ptrdiff_t(at), data.begin() + std::ptrdiff_t(at + n));
+    }
+    out.push_back(0);
+    out.push_back(0x3B);
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(out.data(), 1, out.size(), f);
+    std::fclose(f);
+}
