@@ -1,0 +1,4 @@
+# Device bitmaps, CBitmapEx, DIB conversions, palettes and quantiser tests.
+tsv_test(imaging_bitmap_tests
+  SOURCES dib_decode_test.cpp
+  LIBS tsv_imaging Qt6::Gui)
