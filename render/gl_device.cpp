@@ -248,10 +248,11 @@ void GlDevice::Clear(std::uint32_t argb)
 
 void GlDevice::SetCull(Cull cull)
 {
-    // Screen-clockwise (y down) is counter-clockwise in OpenGL's window space (y up),
-    // that is front-facing under glFrontFace(GL_CCW).
+    // Both conventions put clip-space +Y at the top of the screen, so a triangle
+    // that turns clockwise on screen does so in OpenGL's window space too; under
+    // glFrontFace(GL_CCW) it is a back face.
     if (gl_)
-        gl_->glCullFace(cull == Cull::Clockwise ? GL_FRONT : GL_BACK);
+        gl_->glCullFace(cull == Cull::Clockwise ? GL_BACK : GL_FRONT);
 }
 
 void GlDevice::SetTexture(unsigned texture)
