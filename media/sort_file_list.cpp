@@ -1,6 +1,6 @@
 #include "media/sort_file_list.h"
 
-#include "media/path_helpers.h"
+#include "media/path_order.h"
 #include "media/wildcard_mask.h"
 
 #include <algorithm>
@@ -10,14 +10,6 @@
 #include <sys/stat.h>
 
 namespace {
-std::string FoldedKey(std::string_view s)
-{
-    std::string key(s);
-    for (char& c : key)
-        c = FoldAscii(c);
-    return key;
-}
-
 // Puts files into the order of `order` (indices into files).
 void Permute(StringList& files, const std::vector<std::uint32_t>& order)
 {
@@ -28,21 +20,9 @@ void Permute(StringList& files, const std::vector<std::uint32_t>& order)
     files.swap(sorted);
 }
 
-// Folding each key once and comparing the folded bytes with memcmp (which
-// compares unsigned) is far cheaper than folding inside every comparison.
 void SortByKeys(StringList& files, bool byName)
 {
-    std::vector<std::string> keys;
-    keys.reserve(files.size());
-    for (const std::string& f : files)
-        keys.push_back(byName ? FoldedKey(GetFileName(f)) : FoldedKey(f));
-    std::vector<std::uint32_t> order(files.size());
-    std::iota(order.begin(), order.end(), 0u);
-    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        int c = keys[a].compare(keys[b]);
-        return c != 0 ? c < 0 : a < b;
-    });
-    Permute(files, order);
+    Permute(files, CaseInsensitiveOrder(files, byName));
 }
 
 std::int64_t ModificationTime(const std::string& path)

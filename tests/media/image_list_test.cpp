@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 namespace {
 class ImageListTest : public MediaTest {
 protected:
@@ -164,4 +167,29 @@ TEST(SortFileList, ByModificationTimeEitherWay)
     StringList empty;
     SortFileList(empty, kSortByModified, false);
     EXPECT_TRUE(empty.empty());
+}
+
+TEST(SortFileList, AgreesWithAPlainComparisonSortOnAwkwardPaths)
+{
+    // Folders that are prefixes of others, names with bytes below and above
+    // the separator, case twins, paths without a folder, and duplicates.
+    const char* parts[] = {"a", "A", "a b", "a-b", "a.b", "ab", "\xc3\xa9", "_", "Z", "a/", "b\\", "", " ", "~"};
+    std::mt19937 rng(7);
+    StringList paths;
+    for (int i = 0; i < 3000; ++i) {
+        std::string p = rng() % 3 ? "/" : "";
+        int n = 1 + static_cast<int>(rng() % 4);
+        for (int k = 0; k < n; ++k)
+            p += std::string(parts[rng() % std::size(parts)]) + (k + 1 < n ? "/" : "");
+        paths.push_back(p);
+    }
+    for (bool byName : {false, true}) {
+        StringList want = paths;
+        std::stable_sort(want.begin(), want.end(), [&](const std::string& a, const std::string& b) {
+            return byName ? CompareNoCase(GetFileName(a), GetFileName(b)) < 0 : CompareNoCase(a, b) < 0;
+        });
+        StringList got = paths;
+        SortFileList(got, byName ? kSortByName : kSortByPath, false);
+        EXPECT_EQ(got, want) << byName;
+    }
 }
