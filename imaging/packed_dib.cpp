@@ -1,17 +1,19 @@
 #include "imaging/packed_dib.h"
 
-#include <new>
+#include <cstdlib>
 
 PackedDib PackedDib::Allocate(std::size_t size)
 {
     PackedDib dib;
     if (size == 0)
         return dib;
-    dib.data_.reset(new (std::nothrow) std::uint8_t[size]());
+    dib.data_.reset(static_cast<std::uint8_t*>(std::calloc(size, 1)));
     if (dib.data_)
         dib.size_ = size;
     return dib;
 }
+
+void PackedDib::Free::operator()(std::uint8_t* p) const { std::free(p); }
 
 BitmapInfoHeader PackedDib::Header() const
 {
@@ -37,8 +39,9 @@ std::size_t PackedDib::PixelOffset() const
 
 int DibColorCount(const BitmapInfoHeader& h, bool core)
 {
+    // A count beyond int is nonsense; saturate rather than turn negative.
     if (!core && h.biClrUsed != 0)
-        return static_cast<int>(h.biClrUsed);
+        return h.biClrUsed > 0x7FFFFFFFu ? 0x7FFFFFFF : static_cast<int>(h.biClrUsed);
     switch (h.biBitCount) {
     case 1: return 2;
     case 4: return 16;

@@ -27,7 +27,13 @@ static_assert(sizeof(BitmapInfoHeader) == 40);
 constexpr std::uint32_t BI_RGB_ = 0, BI_RLE8_ = 1, BI_RLE4_ = 2, BI_BITFIELDS_ = 3;
 
 // Largest packed DIB any part of the program makes or accepts (pixel bytes).
+// Fuzzing builds use a smaller bound so that a tiny input cannot claim a
+// gigabyte and slow every run down; the checks are the same.
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+constexpr std::size_t kMaxDibPixelBytes = std::size_t(1) << 26;
+#else
 constexpr std::size_t kMaxDibPixelBytes = std::size_t(1) << 30;
+#endif
 
 // One packed DIB in one owned block (stands for a locked movable global block).
 class PackedDib {
@@ -52,7 +58,12 @@ public:
     void Reset() { data_.reset(); size_ = 0; }
 
 private:
-    std::unique_ptr<std::uint8_t[]> data_;
+    // calloc'd: large blocks come zeroed from the system without being touched,
+    // so a truncated file that claims many pixel bytes costs no more than it holds.
+    struct Free {
+        void operator()(std::uint8_t* p) const;
+    };
+    std::unique_ptr<std::uint8_t[], Free> data_;
     std::size_t size_ = 0;
 };
 
