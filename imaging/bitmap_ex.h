@@ -67,3 +67,17 @@ private:
 
 // A new packed DIB of the device bitmap; depth 0 = the bitmap's own. Empty on failure.
 PackedDib DibFromBitmap(const DeviceBitmap& bitmap, const DevicePalette* palette, int depth, bool topDown);
+
+// Completes a DIB's colour count as CBitmapEx does on taking one: an 8-bit or
+// smaller DIB whose biClrUsed is 0 but whose block holds a table gets the full count.
+void CompleteDibColourCount(PackedDib& dib);
+
+// The palette of a DIB's colour table, at most `count` entries; none on
+// true-colour displays or without a table.
+std::shared_ptr<const DevicePalette> PaletteOfDib(const PackedDib& dib, int count);
+
+// The device bitmap of a packed DIB for the current display, and in `palette`
+// the palette that goes with it (none on true-colour displays). None when the
+// DIB is damaged or memory runs out.
+std::unique_ptr<DeviceBitmap> BitmapFromDib(std::span<const std::uint8_t> dib,
+                                            std::shared_ptr<const DevicePalette>& palette);
