@@ -19,6 +19,8 @@
 
 #include <xcb/xproto.h>
 
+#include <algorithm>
+
 namespace {
 // A close request of the program itself (the stand-in for a posted WM_CLOSE).
 const QEvent::Type kCloseRequest = static_cast<QEvent::Type>(QEvent::registerEventType());
@@ -256,6 +258,8 @@ void CSaverWnd::ScrInit()
     }
 
     renderer_ = MakeRenderer(settings_);
+    if (renderer_ && LogEnabled())
+        renderer_->SetFrameObserver(FrameTimeLog());
     if (renderer_) {
         QPoint origin = mapToGlobal(QPoint(0, 0)) * devicePixelRatio();
         QSize size = this->size() * devicePixelRatio();
@@ -268,6 +272,24 @@ void CSaverWnd::ScrInit()
     // The keyboard grab of a top-level show can fail while the window is not yet mapped.
     if (TheApp().mainWindow == this)
         TakeFocus();
+}
+
+std::function<void(const FrameTiming&)> CSaverWnd::FrameTimeLog()
+{
+    // The worst frame of every hundred: a photo's arrival must not stall the show.
+    struct Worst {
+        double interval = 0, render = 0;
+    };
+    auto worst = std::make_shared<Worst>();
+    return [worst](const FrameTiming& t) {
+        worst->interval = std::max(worst->interval, t.intervalMs);
+        worst->render = std::max(worst->render, t.renderMs);
+        if (t.frames % FrameLoop::kFpsLogEvery == 0) {
+            Log("RenderFrame: longest interval %.1f ms, longest frame %.1f ms in the last %d frames", worst->interval,
+                worst->render, FrameLoop::kFpsLogEvery);
+            *worst = Worst{};
+        }
+    };
 }
 
 void CSaverWnd::Paint()

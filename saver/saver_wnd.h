@@ -13,10 +13,12 @@
 #include <QBasicTimer>
 #include <QWindow>
 
+#include <functional>
 #include <memory>
 
 class CSaverSettings;
 class DXGraphics;
+struct FrameTiming;
 class MusicPlayer;
 class QBackingStore;
 
@@ -60,6 +62,7 @@ private:
     void Paint();
     QPoint DevicePosition(QPointF logical) const;
     bool RendererCreated() const;
+    static std::function<void(const FrameTiming&)> FrameTimeLog();
 
     CSaverSettings& settings_;
     X11Link x11_;

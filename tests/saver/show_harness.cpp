@@ -1,0 +1,360 @@
+#include "show_harness.h"
+
+#include <X11/Xutil.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace show {
+
+namespace {
+// Waits for a child without blocking longer than `timeout`; the wait status or nothing.
+std::optional<int> WaitChild(pid_t pid, std::chrono::milliseconds timeout)
+{
+    auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        int status = 0;
+        pid_t r = waitpid(pid, &status, WNOHANG);
+        if (r == pid)
+            return status;
+        if (r < 0)
+            return std::nullopt;
+        if (std::chrono::steady_clock::now() >= end)
+            return std::nullopt;
+        std::this_thread::sleep_for(20ms);
+    }
+}
+
+void StopChild(pid_t pid)
+{
+    if (pid <= 0)
+        return;
+    kill(pid, SIGTERM);
+    if (!WaitChild(pid, 3s)) {
+        kill(pid, SIGKILL);
+        WaitChild(pid, 3s);
+    }
+}
+
+int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
+} // namespace
+
+fs::path TempFolder(const std::string& tag)
+{
+    std::string pattern = (fs::temp_directory_path() / ("tsv-" + tag + "-XXXXXX")).string();
+    std::vector<char> buf(pattern.begin(), pattern.end());
+    buf.push_back('\0');
+    if (!mkdtemp(buf.data()))
+        return {};
+    return fs::path(buf.data());
+}
+
+fs::path ShotFolder()
+{
+    fs::path dir = fs::path(TSV_BUILD_DIR) / "test-shots";
+    fs::create_directories(dir);
+    return dir;
+}
+
+bool XServer::Start(std::vector<std::string> argv)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return false;
+    argv.insert(argv.begin() + 1, {"-displayfd", std::to_string(fds[1])});
+    pid_ = fork();
+    if (pid_ == 0) {
+        close(fds[0]);
+        int devnull = open("/dev/null", O_RDWR);
+        dup2(devnull, 1);
+        dup2(devnull, 2);
+        std::vector<char*> args;
+        for (auto& a : argv)
+            args.push_back(a.data());
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    close(fds[1]);
+    std::string number;
+    char c;
+    // The server writes its display number once it accepts connections.
+    for (;;) {
+        ssize_t n = read(fds[0], &c, 1);
+        if (n <= 0 || c == '\n')
+            break;
+        number += c;
+    }
+    close(fds[0]);
+    if (number.empty())
+        return false;
+    name_ = ":" + number;
+    display_ = XOpenDisplay(name_.c_str());
+    if (display_)
+        XSetErrorHandler(IgnoreErrors);
+    return display_ != nullptr;
+}
+
+std::unique_ptr<XServer> XServer::Virtual(int width, int height)
+{
+    std::unique_ptr<XServer> s(new XServer);
+    if (!s->Start({"Xvfb", "-screen", "0", std::to_string(width) + "x" + std::to_string(height) + "x24",
+                   "+extension", "GLX", "-nolisten", "tcp", "-noreset"}))
+        return nullptr;
+    return s;
+}
+
+std::unique_ptr<XServer> XServer::ThreeMonitors(const fs::path& folder)
+{
+    fs::path config = folder / "xorg.conf";
+    std::ofstream(config) << R"(Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 64000
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0-1000.0
+  VertRefresh 5.0-200.0
+  Modeline "1920x480" 72.00 1920 1960 2000 2400 480 483 490 500
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Modes "1920x480"
+    Virtual 1920 480
+  EndSubSection
+EndSection
+)";
+    std::unique_ptr<XServer> s(new XServer);
+    if (!s->Start({"Xorg", "-config", config.string(), "-noreset", "-nolisten", "tcp", "-logfile",
+                   (folder / "xorg.log").string()}))
+        return nullptr;
+    // One output, three monitors on it: Qt sees three screens.
+    if (s->Run("xrandr --setmonitor M0 640/169x480/127+0+0 DUMMY0") != 0 ||
+        s->Run("xrandr --setmonitor M1 640/169x480/127+640+0 none") != 0 ||
+        s->Run("xrandr --setmonitor M2 640/169x480/127+1280+0 none") != 0)
+        return nullptr;
+    return s;
+}
+
+XServer::~XServer()
+{
+    if (display_)
+        XCloseDisplay(display_);
+    StopChild(pid_);
+}
+
+int XServer::Run(const std::string& command) const
+{
+    std::string line = "DISPLAY=" + name_ + " " + command + " >/dev/null 2>&1";
+    int status = std::system(line.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+Shot Screenshot(Display* display)
+{
+    Shot shot;
+    Window root = DefaultRootWindow(display);
+    XWindowAttributes a{};
+    XGetWindowAttributes(display, root, &a);
+    XImage* image = XGetImage(display, root, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
+    if (!image)
+        return shot;
+    shot.width = a.width;
+    shot.height = a.height;
+    shot.pixels.resize(static_cast<std::size_t>(a.width) * a.height);
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            shot.pixels[static_cast<std::size_t>(y) * a.width + x] = XGetPixel(image, x, y) & 0xFFFFFF;
+    XDestroyImage(image);
+    return shot;
+}
+
+bool Shot::Save(const fs::path& file) const
+{
+    std::ofstream out(file, std::ios::binary);
+    out << "P6\n" << width << " " << height << "\n255\n";
+    for (std::uint32_t p : pixels) {
+        char rgb[3] = {char(p >> 16), char(p >> 8), char(p)};
+        out.write(rgb, 3);
+    }
+    return bool(out);
+}
+
+void WritePhoto(const fs::path& file, std::uint32_t rgb, int size)
+{
+    // A 24-bit bottom-up BMP: the program's own reader takes it.
+    int rowBytes = (size * 3 + 3) / 4 * 4;
+    std::uint32_t pixelBytes = static_cast<std::uint32_t>(rowBytes) * size;
+    std::vector<unsigned char> data(54 + pixelBytes, 0);
+    auto put32 = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            data[at + i] = static_cast<unsigned char>(v >> (8 * i));
+    };
+    data[0] = 'B';
+    data[1] = 'M';
+    put32(2, 54 + pixelBytes);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<std::uint32_t>(size));
+    put32(22, static_cast<std::uint32_t>(size));
+    data[26] = 1;
+    data[28] = 24;
+    put32(34, pixelBytes);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            std::size_t at = 54 + static_cast<std::size_t>(y) * rowBytes + x * 3;
+            data[at] = static_cast<unsigned char>(rgb);
+            data[at + 1] = static_cast<unsigned char>(rgb >> 8);
+            data[at + 2] = static_cast<unsigned char>(rgb >> 16);
+        }
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(data.data()),
+                                                static_cast<std::streamsize>(data.size()));
+}
+
+Show::Show(const XServer& server) : server_(server), folder_(TempFolder("show"))
+{
+    settings["Settings"]["Trace"] = "1";
+    settings["Settings"]["AllowSoftwareAcceleration"] = "1";
+    settings["Paths"]["Count"] = "0";
+    fs::create_directories(folder_ / "config" / "Kelvarin");
+    fs::create_directories(folder_ / "data");
+    fs::create_directories(folder_ / "home");
+    fs::create_directories(folder_ / "run");
+    chmod((folder_ / "run").c_str(), 0700);
+}
+
+Show::~Show()
+{
+    StopChild(pid_);
+    std::error_code ec;
+    fs::remove_all(folder_, ec);
+}
+
+void Show::SetImageFolder(const fs::path& folder)
+{
+    settings["Paths"]["Count"] = "1";
+    settings["Paths"]["Path0"] = folder.string();
+}
+
+void Show::Start(const std::vector<std::string>& args, const std::map<std::string, std::string>& env)
+{
+    {
+        std::ofstream ini(folder_ / "config" / "Kelvarin" / "Tessaview.ini");
+        for (auto& [section, keys] : settings) {
+            ini << "[" << section << "]\n";
+            for (auto& [k, v] : keys)
+                ini << k << "=" << v << "\n";
+        }
+    }
+    started_ = std::chrono::steady_clock::now();
+    pid_ = fork();
+    if (pid_ == 0) {
+        int out = open((folder_ / "output.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(out, 1);
+        dup2(out, 2);
+        unsetenv("XSCREENSAVER_WINDOW");
+        setenv("DISPLAY", server_.Name().c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (folder_ / "config").c_str(), 1);
+        setenv("XDG_DATA_HOME", (folder_ / "data").c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", (folder_ / "run").c_str(), 1);
+        setenv("HOME", (folder_ / "home").c_str(), 1);
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+        setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+        for (auto& [k, v] : env)
+            setenv(k.c_str(), v.c_str(), 1);
+        std::vector<std::string> argv{TSV_EXECUTABLE};
+        argv.insert(argv.end(), args.begin(), args.end());
+        std::vector<char*> a;
+        for (auto& s : argv)
+            a.push_back(s.data());
+        a.push_back(nullptr);
+        execv(a[0], a.data());
+        _exit(127);
+    }
+}
+
+bool Show::Running()
+{
+    if (pid_ <= 0)
+        return false;
+    int status = 0;
+    pid_t r = waitpid(pid_, &status, WNOHANG);
+    if (r == 0)
+        return true;
+    bySignal_ = r == pid_ && WIFSIGNALED(status);
+    pid_ = -1;
+    return false;
+}
+
+std::optional<int> Show::Wait(std::chrono::milliseconds timeout)
+{
+    if (pid_ <= 0)
+        return std::nullopt;
+    auto status = WaitChild(pid_, timeout);
+    if (!status)
+        return std::nullopt;
+    pid_ = -1;
+    bySignal_ = WIFSIGNALED(*status);
+    return WIFEXITED(*status) ? WEXITSTATUS(*status) : 128 + WTERMSIG(*status);
+}
+
+void Show::Signal(int signalNumber)
+{
+    if (pid_ > 0)
+        kill(pid_, signalNumber);
+}
+
+void Show::At(std::chrono::milliseconds offset) const { std::this_thread::sleep_until(started_ + offset); }
+
+fs::path Show::LogPath() const { return folder_ / "data" / "Tessaview" / "Tessaview.log"; }
+
+std::vector<std::string> Show::LogMessages() const
+{
+    std::vector<std::string> out;
+    std::ifstream in(LogPath());
+    std::string line;
+    while (std::getline(in, line)) {
+        auto sep = line.find(" : ");
+        out.push_back(sep == std::string::npos ? line : line.substr(sep + 3));
+    }
+    return out;
+}
+
+int Show::CountLog(const std::string& fragment) const
+{
+    int n = 0;
+    for (auto& m : LogMessages())
+        n += m.find(fragment) != std::string::npos ? 1 : 0;
+    return n;
+}
+
+bool Show::WaitForLog(const std::string& fragment, std::chrono::milliseconds timeout) const
+{
+    auto end = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < end) {
+        if (CountLog(fragment) > 0)
+            return true;
+        std::this_thread::sleep_for(50ms);
+    }
+    return CountLog(fragment) > 0;
+}
+
+} // namespace show

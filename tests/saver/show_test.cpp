@@ -1,0 +1,361 @@
+// The real executable in a private X server: the show's life seen from outside.
+// GoogleTest before Xlib, whose macros (None, Bool) would break it.
+#include <gtest/gtest.h>
+
+#include "show_harness.h"
+
+#include <X11/Xutil.h>
+
+#include <csignal>
+#include <functional>
+#include <sstream>
+#include <thread>
+
+using namespace std::chrono_literals;
+using namespace show;
+namespace fs = std::filesystem;
+
+namespace {
+// Mapped top-level dialogs (smaller than the screen) called "Tessaview": the
+// message box. The show windows carry the program's name too but cover a
+// monitor or sit inside their host.
+int CountMessageBoxes(Display* d)
+{
+    int n = 0;
+    Window root, parent, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count))
+        return 0;
+    for (unsigned i = 0; i < count; ++i) {
+        XWindowAttributes a{};
+        char* title = nullptr;
+        if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable && a.width < 600 &&
+            XFetchName(d, children[i], &title) && title) {
+            n += std::string(title) == "Tessaview" ? 1 : 0;
+            XFree(title);
+        }
+    }
+    if (children)
+        XFree(children);
+    return n;
+}
+
+class HostWindow {
+public:
+    HostWindow(Display* d, int width, int height) : display_(d)
+    {
+        window_ = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, width, height, 0, 0, 0);
+        XMapWindow(d, window_);
+        XSync(d, False);
+    }
+    ~HostWindow() { Destroy(); }
+    void Destroy()
+    {
+        if (!window_)
+            return;
+        XDestroyWindow(display_, window_);
+        XSync(display_, False);
+        window_ = 0;
+    }
+    Window Id() const { return window_; }
+    std::string Decimal() const { return std::to_string(window_); }
+    std::string Hex() const
+    {
+        std::ostringstream s;
+        s << "0x" << std::hex << window_;
+        return s.str();
+    }
+
+private:
+    Display* display_;
+    Window window_ = 0;
+};
+
+class ShowTest : public ::testing::Test {
+protected:
+    void StartServer(int width = 800, int height = 600)
+    {
+        server = XServer::Virtual(width, height);
+        ASSERT_TRUE(server) << "Xvfb did not start";
+        show = std::make_unique<Show>(*server);
+        // Photos by default: an empty list would bring up the message box.
+        show->SetImageFolder(PhotoFolder(0x606060, 2));
+    }
+    void SetUp() override { StartServer(); }
+    void TearDown() override
+    {
+        if (HasFailure() && server) {
+            auto name = std::string(::testing::UnitTest::GetInstance()->current_test_info()->name());
+            Screenshot(server->Dpy()).Save(ShotFolder() / (name + ".ppm"));
+            for (auto& m : show->LogMessages())
+                std::fprintf(stderr, "log: %s\n", m.c_str());
+        }
+        show.reset();
+        server.reset();
+    }
+    // Starts the show and waits until its window exists; later offsets count from then.
+    void StartAndWaitForWindow(const std::vector<std::string>& args)
+    {
+        show->Start(args);
+        ASSERT_TRUE(show->WaitForLog("SPI_SETSCREENSAVERRUNNING", 10s)) << "no window";
+        shown = std::chrono::steady_clock::now();
+    }
+    void AtShown(std::chrono::milliseconds offset) const { std::this_thread::sleep_until(shown + offset); }
+    fs::path PhotoFolder(std::uint32_t rgb, int count)
+    {
+        fs::path dir = show->Folder() / "photos";
+        fs::create_directories(dir);
+        for (int i = 0; i < count; ++i)
+            WritePhoto(dir / ("photo" + std::to_string(i) + ".bmp"), rgb);
+        return dir;
+    }
+
+    std::unique_ptr<XServer> server;
+    std::unique_ptr<Show> show;
+    std::chrono::steady_clock::time_point shown;
+};
+} // namespace
+
+TEST_F(ShowTest, FramesFollowTheFirstTickAndTheRateIsLogged)
+{
+    show->SetImageFolder(PhotoFolder(0x2040C0, 2));
+    StartAndWaitForWindow({"/s"});
+    ASSERT_TRUE(show->WaitForLog("frames per second", 15s));
+    auto log = show->LogMessages();
+    auto index = [&](const std::string& f) {
+        for (std::size_t i = 0; i < log.size(); ++i)
+            if (log[i].find(f) != std::string::npos)
+                return int(i);
+        return -1;
+    };
+    EXPECT_LT(index("ScrInit: Window Size=800,600 BitsPixel=24"), index("Done with Direct3D setup"));
+    EXPECT_LT(index("Done with Direct3D setup"), index("frames per second"));
+    EXPECT_GE(show->CountLog("RenderFrame: longest interval"), 1);
+    EXPECT_GT(Screenshot(server->Dpy()).NonBlack(0, 0, 800, 600), 2000);
+    show->Signal(SIGTERM);
+    EXPECT_EQ(show->Wait(10s), 0);
+}
+
+TEST_F(ShowTest, PhotosOfTheConfiguredFolderAppearWithinTwoSeconds)
+{
+    show->SetImageFolder(PhotoFolder(0x00E000, 3));
+    show->settings["Settings"]["CubeTransp"] = "0";
+    StartAndWaitForWindow({"/s"});
+    AtShown(2000ms);
+    Shot shot = Screenshot(server->Dpy());
+    shot.Save(ShotFolder() / "photos-at-2s.ppm");
+    int green = shot.Count(0, 0, shot.width, shot.height,
+                           [](int r, int g, int b) { return g > 120 && r < 90 && b < 90; });
+    EXPECT_GT(green, 1500);
+}
+
+TEST_F(ShowTest, OnePixelMovesKeepTheShowTwoPixelsAfterASecondEndIt)
+{
+    server->Run("xdotool mousemove 400 300");
+    StartAndWaitForWindow({"/s"});
+    AtShown(500ms);
+    server->Run("xdotool mousemove 401 301");
+    AtShown(1500ms);
+    server->Run("xdotool mousemove 401 299");
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(show->Running()) << "a one-pixel move ended the show";
+    server->Run("xdotool mousemove 402 300");
+    EXPECT_EQ(show->Wait(10s), 0);
+    EXPECT_EQ(show->CountLog("CloseDX exit"), 1);
+}
+
+TEST_F(ShowTest, KeyInTheFirstSecondIsIgnoredLaterOneEndsTheShow)
+{
+    StartAndWaitForWindow({"/s"});
+    AtShown(500ms);
+    server->Run("xdotool key a");
+    AtShown(1400ms);
+    ASSERT_TRUE(show->Running()) << "a key in the first second ended the show";
+    AtShown(1500ms);
+    server->Run("xdotool key a");
+    EXPECT_EQ(show->Wait(10s), 0);
+    EXPECT_FALSE(show->EndedBySignal());
+}
+
+TEST_F(ShowTest, WithExitMMoveOffMovesKeepTheShow)
+{
+    show->settings["Settings"]["ExitMMove"] = "0";
+    server->Run("xdotool mousemove 100 100");
+    StartAndWaitForWindow({"/s"});
+    AtShown(1500ms);
+    server->Run("xdotool mousemove 300 300");
+    server->Run("xdotool mousemove 500 400");
+    std::this_thread::sleep_for(800ms);
+    ASSERT_TRUE(show->Running());
+    server->Run("xdotool click 1");
+    EXPECT_EQ(show->Wait(10s), 0);
+}
+
+TEST_F(ShowTest, ThreeMonitorsGetThreeWindowsAndOneKeyClosesAll)
+{
+    show.reset();
+    server.reset();
+    fs::path folder = TempFolder("xorg");
+    server = XServer::ThreeMonitors(folder);
+    if (!server)
+        GTEST_SKIP() << "Xorg with the dummy driver cannot run here";
+    show = std::make_unique<Show>(*server);
+    show->SetImageFolder(PhotoFolder(0x606060, 2));
+    StartAndWaitForWindow({"/s"});
+    ASSERT_TRUE(show->WaitForLog("Done with Direct3D setup", 10s));
+    AtShown(2500ms);
+    Shot shot = Screenshot(server->Dpy());
+    for (int m = 0; m < 3; ++m)
+        EXPECT_GT(shot.NonBlack(640 * m, 0, 640 * (m + 1), 480), 1000) << "monitor " << m;
+    EXPECT_EQ(show->CountLog("Monitor Rect="), 3);
+    EXPECT_EQ(show->CountLog("Monitor Rect=(640,0)-(1280,480)"), 1);
+    EXPECT_EQ(show->CountLog("bNoSounds=0"), 1);
+    EXPECT_EQ(show->CountLog("bNoSounds=1"), 2);
+    server->Run("xdotool mousemove 1500 200 click 1");
+    EXPECT_EQ(show->Wait(10s), 0);
+    EXPECT_EQ(show->CountLog("CloseDX exit"), 3);
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+}
+
+TEST_F(ShowTest, EmptyFolderListShowsTheNoFilesMessageOnce)
+{
+    show->settings["Paths"] = {{"Count", "0"}};
+    StartAndWaitForWindow({"/s"});
+    ASSERT_TRUE(show->WaitForLog("showing message 107", 5s));
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_EQ(show->CountLog("showing message 107"), 1);
+    EXPECT_EQ(CountMessageBoxes(server->Dpy()), 1);
+    // The box takes the key; the show goes on with the built-in tiles.
+    server->Run("xdotool key Return");
+    std::this_thread::sleep_for(1000ms);
+    EXPECT_EQ(CountMessageBoxes(server->Dpy()), 0);
+    EXPECT_TRUE(show->Running());
+    EXPECT_TRUE(show->WaitForLog("Done with Direct3D setup", 5s));
+    show->Signal(SIGTERM);
+    EXPECT_EQ(show->Wait(10s), 0);
+}
+
+TEST_F(ShowTest, PreviewIgnoresInputShowsNoMessageAndClosesWithItsHost)
+{
+    HostWindow host(server->Dpy(), 152, 112);
+    show->Start({"/p", host.Decimal()});
+    std::this_thread::sleep_for(2500ms);
+    ASSERT_TRUE(show->Running());
+    EXPECT_EQ(CountMessageBoxes(server->Dpy()), 0);
+    server->Run("xdotool mousemove 50 50 mousemove 120 90 click 1 key a");
+    std::this_thread::sleep_for(500ms);
+    EXPECT_TRUE(show->Running()) << "input ended a preview";
+    EXPECT_GT(Screenshot(server->Dpy()).NonBlack(0, 0, 152, 112), 200);
+    // A preview keeps no log.
+    EXPECT_FALSE(fs::exists(show->LogPath()));
+    host.Destroy();
+    EXPECT_EQ(show->Wait(5s), 0);
+    EXPECT_FALSE(show->EndedBySignal());
+}
+
+TEST_F(ShowTest, LargeHostWindowGetsANormalShowInside)
+{
+    TearDown();
+    StartServer(1024, 768);
+    HostWindow host(server->Dpy(), 800, 600);
+    show->Start({"/p", host.Decimal()});
+    ASSERT_TRUE(show->WaitForLog("ScrInit: Window Size=800,600", 10s));
+    EXPECT_EQ(show->CountLog("Creating preview window or window with a parent (Preview=0"), 1);
+    std::this_thread::sleep_for(1500ms);
+    Shot shot = Screenshot(server->Dpy());
+    EXPECT_GT(shot.NonBlack(0, 0, 800, 600), 2000);
+    EXPECT_EQ(shot.NonBlack(800, 0, 1024, 768), 0);
+    host.Destroy();
+    EXPECT_EQ(show->Wait(10s), 0);
+    EXPECT_EQ(show->CountLog("CloseDX exit"), 1);
+}
+
+TEST_F(ShowTest, HostFormsWindowIdAndEnvironmentWorkLikeAParent)
+{
+    {
+        HostWindow host(server->Dpy(), 152, 112);
+        show->Start({"-window-id", host.Hex()});
+        std::this_thread::sleep_for(2000ms);
+        ASSERT_TRUE(show->Running());
+        EXPECT_GT(Screenshot(server->Dpy()).NonBlack(0, 0, 152, 112), 200);
+        host.Destroy();
+        EXPECT_EQ(show->Wait(5s), 0);
+    }
+    {
+        HostWindow host(server->Dpy(), 640, 480);
+        show->Start({"/s"}, {{"XSCREENSAVER_WINDOW", host.Hex()}});
+        ASSERT_TRUE(show->WaitForLog("ScrInit: Window Size=640,480", 10s));
+        show->Signal(SIGTERM);
+        EXPECT_EQ(show->Wait(10s), 0);
+    }
+    // A window id that names no window: no show at all.
+    show->Start({"-window-id", "0x7ffffff"});
+    EXPECT_EQ(show->Wait(5s), 0);
+}
+
+TEST_F(ShowTest, SecondFullScreenStartEndsAtOnce)
+{
+    StartAndWaitForWindow({"/s"});
+    Show second(*server);
+    auto before = std::chrono::steady_clock::now();
+    second.Start({"/s"});
+    EXPECT_EQ(second.Wait(5s), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 3s);
+    EXPECT_FALSE(fs::exists(second.LogPath()) && second.CountLog("Monitor Rect") > 0);
+    EXPECT_TRUE(show->Running());
+}
+
+TEST_F(ShowTest, SigtermEndsTheShowInOrder)
+{
+    show->SetImageFolder(PhotoFolder(0x808080, 2));
+    StartAndWaitForWindow({"/s"});
+    ASSERT_TRUE(show->WaitForLog("Done with Direct3D setup", 10s));
+    AtShown(1500ms);
+    show->Signal(SIGTERM);
+    EXPECT_EQ(show->Wait(10s), 0);
+    EXPECT_FALSE(show->EndedBySignal());
+    EXPECT_EQ(show->CountLog("Texture loading thread shut down properly"), 1);
+    EXPECT_EQ(show->CountLog("CloseDX exit"), 1);
+    for (auto& entry : fs::directory_iterator(show->Folder()))
+        EXPECT_EQ(entry.path().filename().string().rfind("core", 0), std::string::npos);
+}
+
+TEST_F(ShowTest, WithoutAHardwareRendererTheFallbacksArePainted)
+{
+    show->settings["Settings"]["AllowSoftwareAcceleration"] = "0";
+    StartAndWaitForWindow({"/s"});
+    ASSERT_TRUE(show->WaitForLog("Couldn't find a good windowed DirectX format, giving up", 10s));
+    AtShown(1500ms);
+    Shot shot = Screenshot(server->Dpy());
+    shot.Save(ShotFolder() / "no-renderer.ppm");
+    auto white = [](int r, int g, int b) { return r > 200 && g > 200 && b > 200; };
+    // Two lines of text centred from a third of the way down.
+    EXPECT_GT(shot.Count(100, 190, 700, 250, white), 100);
+    EXPECT_EQ(shot.Count(0, 0, 800, 180, white), 0);
+    EXPECT_EQ(shot.Count(0, 0, 60, 600, white), 0);
+    EXPECT_EQ(shot.Count(740, 0, 800, 600, white), 0);
+    show->Signal(SIGTERM);
+    EXPECT_EQ(show->Wait(10s), 0);
+
+    // A preview shows the built-in picture at its own size, centred.
+    HostWindow host(server->Dpy(), 152, 112);
+    show->Start({"/p", host.Decimal()});
+    std::this_thread::sleep_for(2000ms);
+    Shot small = Screenshot(server->Dpy());
+    int left = 152, right = -1, top = 112, bottom = -1;
+    for (int y = 0; y < 112; ++y)
+        for (int x = 0; x < 152; ++x)
+            if ((small.At(x, y) & 0xFFFFFF) != 0) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    EXPECT_EQ(left, 6);
+    EXPECT_EQ(right, 145);
+    EXPECT_EQ(top, 29);
+    EXPECT_EQ(bottom, 81);
+    host.Destroy();
+    EXPECT_EQ(show->Wait(5s), 0);
+}
