@@ -7,7 +7,7 @@
 #include "media/file_finder.h"
 #include "media/image_list.h"
 #include "media/path_helpers.h"
-#include "media/wildcard_mask.h"
+#include "media/ascii_fold.h"
 
 #include <benchmark/benchmark.h>
 

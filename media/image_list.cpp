@@ -70,11 +70,16 @@ void LoadMediaLists(CSaverSettings& settings, bool preview)
         std::lock_guard<std::mutex> guard(settings.imageListLock);
         empty = settings.ImageFiles.empty();
     }
-    if (empty && !preview) {
+    if (!empty || preview)
+        return;
+    std::function<void(const std::string&)> hook;
+    {
+        // Called outside the lock: a message box runs its own event loop.
         std::lock_guard<std::mutex> guard(HookLock());
-        if (NoFilesHook())
-            NoFilesHook()(LoadStringId(IDS_NO_FILES));
+        hook = NoFilesHook();
     }
+    if (hook)
+        hook(LoadStringId(IDS_NO_FILES));
 }
 
 void SetNoFilesMessageHook(std::function<void(const std::string& text)> hook)

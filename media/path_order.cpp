@@ -1,6 +1,6 @@
 #include "media/path_order.h"
 
-#include "media/wildcard_mask.h"
+#include "media/ascii_fold.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "media/sort_file_list.h"
 
 #include "media/path_order.h"
-#include "media/wildcard_mask.h"
+#include "media/ascii_fold.h"
 
 #include <algorithm>
 #include <cstdint>

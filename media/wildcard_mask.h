@@ -2,6 +2,8 @@
 // The last component of a search pattern: '*' matches any run of characters,
 // '?' exactly one, and letters match regardless of ASCII case. "*.*" matches
 // every name, as users of such patterns expect.
+#include "media/ascii_fold.h"
+
 #include <string>
 #include <string_view>
 
@@ -18,9 +20,3 @@ private:
     Kind kind_ = Kind::All;
     std::string text_; // the literal or suffix for those kinds, the whole mask otherwise
 };
-
-// ASCII-only case folding; other bytes are left alone.
-inline char FoldAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
