@@ -72,6 +72,25 @@ bool StartScaled(Impl* im, int scaleNum)
     return true;
 }
 
+// Narrows the decoded columns to what the fit uses (widened by libjpeg to
+// whole blocks); x and width are updated to the columns actually decoded.
+bool CropColumns(Impl* im, JDIMENSION* x, JDIMENSION* width)
+{
+    if (setjmp(im->err.jump))
+        return false;
+    jpeg_crop_scanline(&im->cinfo, x, width);
+    return true;
+}
+
+// Skips rows above the fit: their blocks are entropy-decoded only.
+bool SkipRows(Impl* im, int rows)
+{
+    if (setjmp(im->err.jump))
+        return false;
+    jpeg_skip_scanlines(&im->cinfo, static_cast<JDIMENSION>(rows));
+    return true;
+}
+
 bool ReadRows(Impl* im, JSAMPARRAY rows, int max, int* got)
 {
     if (setjmp(im->err.jump))
@@ -169,11 +188,27 @@ bool JpegScaledDecoder::DecodeInto(const SourceWindow& window, int outW, int out
         im->error = im->err.message;
         return false;
     }
-    const int sw = static_cast<int>(im->cinfo.output_width);
+    const int fullScaledW = static_cast<int>(im->cinfo.output_width);
     const int sh = static_cast<int>(im->cinfo.output_height);
-    const double fx = static_cast<double>(sw) / fullW, fy = static_cast<double>(sh) / fullH;
-    const SourceWindow scaled{window.x * fx, window.y * fy, window.w * fx, window.h * fy};
+    const double fx = static_cast<double>(fullScaledW) / fullW, fy = static_cast<double>(sh) / fullH;
+    SourceWindow scaled{window.x * fx, window.y * fy, window.w * fx, window.h * fy};
+
+    const int left = std::clamp(static_cast<int>(std::floor(scaled.x + 1e-9)), 0, fullScaledW - 1);
+    const int right = std::clamp(static_cast<int>(std::ceil(scaled.x + scaled.w - 1e-9)), left + 1, fullScaledW);
+    if (left > 0 || right < fullScaledW) {
+        JDIMENSION x = static_cast<JDIMENSION>(left), width = static_cast<JDIMENSION>(right - left);
+        if (!CropColumns(im, &x, &width)) {
+            im->error = im->err.message;
+            return false;
+        }
+        scaled.x -= static_cast<double>(x);
+    }
+    const int sw = static_cast<int>(im->cinfo.output_width);
     StreamResampler resampler(sw, sh, scaled, outW, outH, PixelLayout::RGB24, 0, out);
+    if (resampler.FirstRow() > 0 && !SkipRows(im, resampler.FirstRow())) {
+        im->error = im->err.message;
+        return false;
+    }
 
     const int batch = std::max(1, im->cinfo.rec_outbuf_height);
     const std::size_t rowBytes = static_cast<std::size_t>(sw) * 3;

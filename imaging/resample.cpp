@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 // Keys cubic with a = -0.5 (Catmull-Rom).
 inline double Cubic(double x)
@@ -88,12 +92,14 @@ StreamResampler::Axis StreamResampler::BuildAxis(int n, double start, double len
 
 StreamResampler::StreamResampler(int srcW, int srcH, const SourceWindow& source, int outW, int outH,
                                  PixelLayout layout, std::uint32_t background, OutputMap out)
-    : outW_(std::max(outW, 0)), outH_(std::max(outH, 0)), layout_(layout),
-      channels_(layout == PixelLayout::RGB24 || layout == PixelLayout::BGRX32 ? 3 : 4), out_(out)
+    : outW_(std::max(outW, 0)), outH_(std::max(outH, 0)), layout_(layout), out_(out)
 {
-    bg_[0] = static_cast<float>((background >> 16) & 0xFF);
+    // Pixels are kept as four floats in the order blue, green, red, alpha,
+    // premultiplied, so that one vector operation handles one pixel.
+    bg_[0] = static_cast<float>(background & 0xFF);
     bg_[1] = static_cast<float>((background >> 8) & 0xFF);
-    bg_[2] = static_cast<float>(background & 0xFF);
+    bg_[2] = static_cast<float>((background >> 16) & 0xFF);
+    bg_[3] = 0.0f;
     if (outW_ == 0 || outH_ == 0 || srcW <= 0 || srcH <= 0 || source.w <= 0 || source.h <= 0) {
         nextOut_ = outH_;
         return;
@@ -101,93 +107,163 @@ StreamResampler::StreamResampler(int srcW, int srcH, const SourceWindow& source,
     h_ = BuildAxis(srcW, source.x, source.w, outW_, colLo_, colHi_);
     v_ = BuildAxis(srcH, source.y, source.h, outH_, rowLo_, rowHi_);
     ringRows_ = v_.maxCount;
-    line_.resize(static_cast<std::size_t>(colHi_ - colLo_) * channels_);
-    ring_.resize(static_cast<std::size_t>(ringRows_) * outW_ * channels_);
-    acc_.resize(static_cast<std::size_t>(outW_) * channels_);
+    // Every output column reads maxCount taps; the ones past its own count
+    // weigh zero, and the line has maxCount zero pixels of slack at its end.
+    line_.assign(static_cast<std::size_t>(colHi_ - colLo_ + h_.maxCount) * 4, 0.0f);
+    hWeights4_.assign(static_cast<std::size_t>(outW_) * h_.maxCount * 4, 0.0f);
+    for (int x = 0; x < outW_; ++x)
+        for (int k = 0; k < h_.count[x]; ++k)
+            for (int c = 0; c < 4; ++c)
+                hWeights4_[(static_cast<std::size_t>(x) * h_.maxCount + k) * 4 + c] =
+                    h_.weights[static_cast<std::size_t>(h_.offset[x] + k)];
+    ring_.resize(static_cast<std::size_t>(ringRows_) * outW_ * 4);
+    rowPointers_.resize(static_cast<std::size_t>(ringRows_));
+    rowWeights_.resize(static_cast<std::size_t>(ringRows_));
 }
 
-template <int C>
-void StreamResampler::Horizontal(const std::uint8_t* row, float* dst)
+void StreamResampler::Convert(const std::uint8_t* row)
 {
     float* line = line_.data();
     const int n = colHi_ - colLo_;
     switch (layout_) {
     case PixelLayout::RGB24: {
-        const std::uint8_t* p = row + 3 * colLo_;
-        for (int i = 0; i < 3 * n; ++i)
-            line[i] = p[i];
+        const std::uint8_t* p = row + 3 * static_cast<std::ptrdiff_t>(colLo_);
+        for (int i = 0; i < n; ++i, p += 3, line += 4) {
+            line[0] = p[2];
+            line[1] = p[1];
+            line[2] = p[0];
+            line[3] = 255.0f;
+        }
         break;
     }
     case PixelLayout::BGRX32: {
-        const std::uint8_t* p = row + 4 * colLo_;
-        for (int i = 0; i < n; ++i) {
-            line[3 * i] = p[4 * i + 2];
-            line[3 * i + 1] = p[4 * i + 1];
-            line[3 * i + 2] = p[4 * i];
+        const std::uint8_t* p = row + 4 * static_cast<std::ptrdiff_t>(colLo_);
+        for (int i = 0; i < n; ++i, p += 4, line += 4) {
+            line[0] = p[0];
+            line[1] = p[1];
+            line[2] = p[2];
+            line[3] = 255.0f;
         }
         break;
     }
     case PixelLayout::BGRA32: {
-        const std::uint8_t* p = row + 4 * colLo_;
-        for (int i = 0; i < n; ++i) {
-            const float a = p[4 * i + 3];
-            const float k = a / 255.0f;
-            line[4 * i] = p[4 * i + 2] * k;
-            line[4 * i + 1] = p[4 * i + 1] * k;
-            line[4 * i + 2] = p[4 * i] * k;
-            line[4 * i + 3] = a;
+        const std::uint8_t* p = row + 4 * static_cast<std::ptrdiff_t>(colLo_);
+        for (int i = 0; i < n; ++i, p += 4, line += 4) {
+            const float k = p[3] / 255.0f;
+            line[0] = p[0] * k;
+            line[1] = p[1] * k;
+            line[2] = p[2] * k;
+            line[3] = p[3];
         }
         break;
     }
     case PixelLayout::BGRA32Premultiplied: {
-        const std::uint8_t* p = row + 4 * colLo_;
-        for (int i = 0; i < n; ++i) {
-            line[4 * i] = p[4 * i + 2];
-            line[4 * i + 1] = p[4 * i + 1];
-            line[4 * i + 2] = p[4 * i];
-            line[4 * i + 3] = p[4 * i + 3];
-        }
+        const std::uint8_t* p = row + 4 * static_cast<std::ptrdiff_t>(colLo_);
+        for (int i = 0; i < n * 4; ++i)
+            line[i] = p[i];
         break;
     }
     }
-    const float* weights = h_.weights.data();
-    for (int x = 0; x < outW_; ++x) {
-        const float* w = weights + h_.offset[x];
-        const float* s = line + static_cast<std::ptrdiff_t>(h_.first[x] - colLo_) * C;
-        const int count = h_.count[x];
-        float acc[C] = {};
-        for (int k = 0; k < count; ++k)
-            for (int c = 0; c < C; ++c)
-                acc[c] += w[k] * s[k * C + c];
-        for (int c = 0; c < C; ++c)
-            dst[x * C + c] = acc[c];
+}
+
+template <int N>
+void StreamResampler::HorizontalFixed(float* dst) const
+{
+    const int taps = N > 0 ? N : h_.maxCount;
+    const float* line = line_.data();
+    const float* w4 = hWeights4_.data();
+    for (int x = 0; x < outW_; ++x, w4 += 4 * taps, dst += 4) {
+        const float* s = line + static_cast<std::ptrdiff_t>(h_.first[x] - colLo_) * 4;
+#if defined(__SSE2__)
+        __m128 acc = _mm_mul_ps(_mm_loadu_ps(w4), _mm_loadu_ps(s));
+        for (int k = 1; k < taps; ++k)
+            acc = _mm_add_ps(acc, _mm_mul_ps(_mm_loadu_ps(w4 + 4 * k), _mm_loadu_ps(s + 4 * k)));
+        _mm_storeu_ps(dst, acc);
+#else
+        float acc[4] = {};
+        for (int k = 0; k < taps; ++k)
+            for (int c = 0; c < 4; ++c)
+                acc[c] += w4[4 * k] * s[4 * k + c];
+        for (int c = 0; c < 4; ++c)
+            dst[c] = acc[c];
+#endif
     }
 }
 
-template <int C>
+void StreamResampler::Horizontal(float* dst) const
+{
+    switch (h_.maxCount) {
+    case 1: HorizontalFixed<1>(dst); break;
+    case 2: HorizontalFixed<2>(dst); break;
+    case 3: HorizontalFixed<3>(dst); break;
+    case 4: HorizontalFixed<4>(dst); break;
+    case 5: HorizontalFixed<5>(dst); break;
+    case 6: HorizontalFixed<6>(dst); break;
+    case 7: HorizontalFixed<7>(dst); break;
+    case 8: HorizontalFixed<8>(dst); break;
+    default: HorizontalFixed<0>(dst); break;
+    }
+}
+
+template <int N>
+void StreamResampler::EmitFixed(int j)
+{
+    const int taps = N > 0 ? N : v_.count[j];
+    const std::size_t rowFloats = static_cast<std::size_t>(outW_) * 4;
+    const float** rows = rowPointers_.data();
+    const float* weights = v_.weights.data() + v_.offset[j];
+    for (int k = 0; k < taps; ++k)
+        rows[k] = ring_.data() + static_cast<std::size_t>((v_.first[j] + k) % ringRows_) * rowFloats;
+    std::uint32_t* p = out_.origin + static_cast<std::ptrdiff_t>(j) * out_.stepY;
+#if defined(__SSE2__)
+    __m128 wk[N > 0 ? N : 1];
+    if constexpr (N > 0)
+        for (int k = 0; k < N; ++k)
+            wk[k] = _mm_set1_ps(weights[k]);
+    const __m128 bg = _mm_loadu_ps(bg_);
+    const __m128 zero = _mm_setzero_ps(), top = _mm_set1_ps(255.0f), inv = _mm_set1_ps(1.0f / 255.0f);
+    const __m128 one = _mm_set1_ps(1.0f);
+    for (int x = 0; x < outW_; ++x, p += out_.stepX) {
+        __m128 acc = _mm_setzero_ps();
+        for (int k = 0; k < taps; ++k)
+            acc = _mm_add_ps(acc, _mm_mul_ps(N > 0 ? wk[k] : _mm_set1_ps(weights[k]), _mm_loadu_ps(rows[k] + 4 * x)));
+        // Lay what is not covered over the background: c + bg * (1 - alpha).
+        __m128 alpha = _mm_shuffle_ps(acc, acc, _MM_SHUFFLE(3, 3, 3, 3));
+        alpha = _mm_min_ps(_mm_max_ps(alpha, zero), top);
+        acc = _mm_add_ps(acc, _mm_mul_ps(bg, _mm_sub_ps(one, _mm_mul_ps(alpha, inv))));
+        acc = _mm_min_ps(_mm_max_ps(acc, zero), top);
+        const __m128i i32 = _mm_cvtps_epi32(acc);
+        const __m128i i16 = _mm_packs_epi32(i32, i32);
+        const __m128i i8 = _mm_packus_epi16(i16, i16);
+        *p = static_cast<std::uint32_t>(_mm_cvtsi128_si32(i8)) | 0xFF000000u;
+    }
+#else
+    for (int x = 0; x < outW_; ++x, p += out_.stepX) {
+        float acc[4] = {};
+        for (int k = 0; k < taps; ++k)
+            for (int c = 0; c < 4; ++c)
+                acc[c] += weights[k] * rows[k][4 * x + c];
+        const float rest = 1.0f - std::clamp(acc[3], 0.0f, 255.0f) / 255.0f;
+        std::uint32_t v = 0xFF000000u;
+        for (int c = 0; c < 3; ++c)
+            v |= std::uint32_t(ToByte(acc[c] + bg_[c] * rest)) << (8 * c);
+        *p = v;
+    }
+#endif
+}
+
 void StreamResampler::Emit(int j)
 {
-    const std::size_t rowFloats = static_cast<std::size_t>(outW_) * C;
-    float* acc = acc_.data();
-    std::fill(acc, acc + rowFloats, 0.0f);
-    const float* w = v_.weights.data() + v_.offset[j];
-    for (int k = 0; k < v_.count[j]; ++k) {
-        const float wk = w[k];
-        const float* src = ring_.data() + static_cast<std::size_t>((v_.first[j] + k) % ringRows_) * rowFloats;
-        for (std::size_t i = 0; i < rowFloats; ++i)
-            acc[i] += wk * src[i];
-    }
-    std::uint32_t* p = out_.origin + static_cast<std::ptrdiff_t>(j) * out_.stepY;
-    for (int x = 0; x < outW_; ++x, p += out_.stepX) {
-        const float* a = acc + static_cast<std::size_t>(x) * C;
-        float r = a[0], g = a[1], b = a[2];
-        if constexpr (C == 4) {
-            const float rest = 1.0f - std::clamp(a[3], 0.0f, 255.0f) / 255.0f;
-            r += bg_[0] * rest;
-            g += bg_[1] * rest;
-            b += bg_[2] * rest;
-        }
-        *p = 0xFF000000u | std::uint32_t(ToByte(r)) << 16 | std::uint32_t(ToByte(g)) << 8 | ToByte(b);
+    switch (v_.count[j]) {
+    case 1: EmitFixed<1>(j); break;
+    case 2: EmitFixed<2>(j); break;
+    case 3: EmitFixed<3>(j); break;
+    case 4: EmitFixed<4>(j); break;
+    case 5: EmitFixed<5>(j); break;
+    case 6: EmitFixed<6>(j); break;
+    case 7: EmitFixed<7>(j); break;
+    case 8: EmitFixed<8>(j); break;
+    default: EmitFixed<0>(j); break;
     }
 }
 
@@ -196,16 +272,8 @@ void StreamResampler::PushRow(int y, const std::uint8_t* row)
     if (Done() || y < rowLo_ || y >= rowHi_ || y <= lastRow_)
         return;
     lastRow_ = y;
-    float* dst = ring_.data() + static_cast<std::size_t>(y % ringRows_) * outW_ * channels_;
-    if (channels_ == 3)
-        Horizontal<3>(row, dst);
-    else
-        Horizontal<4>(row, dst);
-    while (nextOut_ < outH_ && v_.first[nextOut_] + v_.count[nextOut_] - 1 <= y) {
-        if (channels_ == 3)
-            Emit<3>(nextOut_);
-        else
-            Emit<4>(nextOut_);
-        ++nextOut_;
-    }
+    Convert(row);
+    Horizontal(ring_.data() + static_cast<std::size_t>(y % ringRows_) * outW_ * 4);
+    while (nextOut_ < outH_ && v_.first[nextOut_] + v_.count[nextOut_] - 1 <= y)
+        Emit(nextOut_++);
 }

@@ -43,20 +43,24 @@ public:
     static Axis BuildAxis(int n, double start, double length, int outN, int& lo, int& hi);
 
 private:
-    template <int C> void Horizontal(const std::uint8_t* row, float* dst);
-    template <int C> void Emit(int j);
+    void Convert(const std::uint8_t* row);
+    void Horizontal(float* dst) const;
+    template <int N> void HorizontalFixed(float* dst) const;
+    void Emit(int j);
+    template <int N> void EmitFixed(int j);
 
     int outW_, outH_;
     PixelLayout layout_;
-    int channels_;
-    float bg_[3];
+    float bg_[4];
     OutputMap out_;
     Axis h_, v_;
     int colLo_ = 0, colHi_ = 0, rowLo_ = 0, rowHi_ = 0;
     int nextOut_ = 0;
     int lastRow_ = -1;
     int ringRows_ = 0;
-    std::vector<float> line_;   // one source row converted to float, columns [colLo_, colHi_)
+    std::vector<float> hWeights4_; // horizontal weights, each repeated for the four channels
+    std::vector<float> line_;   // one source row as floats, columns [colLo_, colHi_)
     std::vector<float> ring_;   // the last ringRows_ horizontally scaled rows
-    std::vector<float> acc_;
+    std::vector<const float*> rowPointers_;
+    std::vector<float> rowWeights_;
 };
