@@ -81,6 +81,40 @@ TEST(TextureFromBitmapTest, RefusesABitmapWithoutPixels)
     EXPECT_FALSE(TextureFromBitmap(shortBitmap, kColourKey));
 }
 
+TEST(TextureFromBitmapTest, ADeviceBitmapBecomesATextureOfItsSizeWithTheKeyCleared)
+{
+    DeviceBitmap b;
+    b.width = 640;
+    b.height = 480;
+    b.pixels.assign(640u * 480u, 0xFF204060u);
+    b.Row(0)[0] = 0x00FF00FFu;     // the letter-box fill
+    b.Row(0)[1] = 0xFFFF00FFu;     // opaque magenta of the photo itself
+    b.Row(479)[639] = 0xFF0000FFu;
+    const auto tex = TextureFromBitmap(b, kColourKey);
+    ASSERT_TRUE(tex);
+    EXPECT_EQ(tex->width, 640);
+    EXPECT_EQ(tex->height, 480);
+    EXPECT_EQ(tex->Argb(0, 0), 0x00000000u);
+    EXPECT_EQ(tex->Argb(1, 0), 0xFFFF00FFu);
+    EXPECT_EQ(tex->Argb(2, 0), 0xFF204060u);
+    EXPECT_EQ(tex->Argb(639, 479), 0xFF0000FFu);   // rows stay top-down
+}
+
+TEST(TextureFromBitmapTest, APaletteBitmapTakesItsColoursFromThePalette)
+{
+    auto palette = std::make_shared<DevicePalette>();
+    palette->entries = {{0, 0, 0, 0}, {0x11, 0x22, 0x33, 0}};
+    DeviceBitmap b;
+    b.width = b.height = 2;
+    b.indexed = true;
+    b.indices = {0, 1, 1, 0};
+    b.palette = palette;
+    const auto tex = TextureFromBitmap(b, kColourKey);
+    ASSERT_TRUE(tex);
+    EXPECT_EQ(tex->Argb(1, 0) & 0x00FFFFFFu, 0x112233u);
+    EXPECT_EQ(tex->Argb(0, 0) & 0x00FFFFFFu, 0u);
+}
+
 TEST(BuiltInTiles, SixSixteenPixelTilesOfTheGivenAverageColours)
 {
     const int average[kTileCount][3] = {
