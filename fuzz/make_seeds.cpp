@@ -1,0 +1,113 @@
+// Writes the fuzzers' seed corpora: small files of every form each reader
+// knows, one folder per fuzz target.
+#include "fixture_writers.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Save(const fs::path& dir, const std::string& name, const Bytes& bytes)
+{
+    fs::create_directories(dir);
+    std::ofstream(dir / name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<std::uint32_t> Palette(int n)
+{
+    std::vector<std::uint32_t> p;
+    for (int i = 0; i < n; ++i)
+        p.push_back(static_cast<std::uint32_t>(i * 0x010305) & 0xFFFFFF);
+    return p;
+}
+
+std::uint32_t Pattern(int x, int y) { return static_cast<std::uint32_t>(x * 0x0A0503 + y * 0x030A05); }
+
+std::vector<std::pair<std::string, Bytes>> BmpSeeds()
+{
+    std::vector<std::pair<std::string, Bytes>> seeds;
+    auto add = [&](const std::string& name, BmpForm f) {
+        if (f.bits <= 8 && f.palette.empty())
+            f.palette = Palette(1 << f.bits);
+        const Bytes rows = PackRows(f, [&](int x, int y) {
+            return f.bits <= 8 ? static_cast<std::uint32_t>(x + y) % f.palette.size() : Pattern(x, y);
+        });
+        seeds.emplace_back(name, MakeBmp(f, rows));
+    };
+    for (int bits : {1, 4, 8, 16, 24, 32}) {
+        add("bits" + std::to_string(bits) + ".bmp", {.width = 11, .height = 6, .bits = bits});
+        add("bits" + std::to_string(bits) + "_topdown.bmp", {.width = 5, .height = 9, .bits = bits, .topDown = true});
+    }
+    add("fields16.bmp", {.width = 7, .height = 4, .bits = 16, .compression = 3, .masks = {0xF800, 0x07E0, 0x1F}});
+    add("fields32.bmp", {.width = 7, .height = 4, .bits = 32, .compression = 3, .masks = {0xFF0000, 0xFF00, 0xFF}});
+    add("core8.bmp", {.width = 6, .height = 3, .bits = 8, .core = true});
+    add("core1.bmp", {.width = 9, .height = 2, .bits = 1, .core = true});
+    add("noheader4.bmp", {.width = 5, .height = 5, .bits = 4, .fileHeader = false});
+    add("gap24.bmp", {.width = 3, .height = 3, .bits = 24, .gap = 20, .writeSizeImage = false});
+    // RLE8: runs, literals, end of line, a delta, end of bitmap; RLE4 likewise.
+    BmpForm rle8{.width = 8, .height = 4, .bits = 8, .compression = 1, .palette = Palette(256)};
+    seeds.emplace_back("rle8.bmp", MakeBmp(rle8, {4, 1, 0, 3, 2, 3, 4, 0, 0, 0, 2, 2, 1, 3, 7, 0, 0, 0, 1}));
+    BmpForm rle4{.width = 8, .height = 4, .bits = 4, .compression = 2, .palette = Palette(16)};
+    seeds.emplace_back("rle4.bmp", MakeBmp(rle4, {6, 0x12, 0, 4, 0x34, 0x56, 0, 0, 0, 2, 1, 1, 8, 0xAB, 0, 1}));
+    return seeds;
+}
+
+std::vector<std::pair<std::string, Bytes>> GifSeeds()
+{
+    auto image = [](int w, int h, int colours, bool interlaced) {
+        GifImage g{.width = w, .height = h, .palette = Palette(colours), .interlaced = interlaced};
+        for (int i = 0; i < w * h; ++i)
+            g.indices.push_back(static_cast<std::uint8_t>((i / 3 + i * i) % colours));
+        return g;
+    };
+    const Bytes extensions = {0x21, 0xF9, 4, 1, 10, 0, 1, 0, 0x21, 0xFE, 2, 'h', 'i', 0};
+    GifImage local = image(9, 9, 8, false);
+    local.local = true;
+    return {
+        {"two.gif", MakeGif({image(16, 5, 2, false)})},
+        {"colours.gif", MakeGif({image(40, 30, 256, false)})},
+        {"interlaced.gif", MakeGif({image(6, 10, 16, true)})},
+        {"animated.gif", MakeGif({image(8, 8, 4, false), local}, extensions)},
+        {"local.gif", MakeGif({local})},
+    };
+}
+
+std::vector<std::pair<std::string, Bytes>> JpegSeeds()
+{
+    return {
+        {"colour.jpg", MakeJpeg(24, 16, 3, Pattern, 75)},
+        {"grey.jpg", MakeJpeg(17, 9, 1, Pattern, 75)},
+        {"progressive.jpg", MakeJpeg(20, 20, 3, Pattern, 60, true)},
+        {"cmyk.jpg", MakeJpeg(8, 8, 4, Pattern, 75)},
+    };
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s CORPUS-FOLDER\n", argv[0]);
+        return 2;
+    }
+    const fs::path root = argv[1];
+    for (auto& [name, bytes] : BmpSeeds()) {
+        Save(root / "fuzz_dib_read", name, bytes);
+        // The DIB conversion's first byte chooses the display depth.
+        for (std::uint8_t depth : {24, 8, 4}) {
+            Bytes withDepth = {depth};
+            withDepth.insert(withDepth.end(), bytes.begin(), bytes.end());
+            Save(root / "fuzz_dib_to_bitmap", std::to_string(depth) + "_" + name, withDepth);
+        }
+    }
+    for (auto& [name, bytes] : GifSeeds())
+        Save(root / "fuzz_gif_read", name, bytes);
+    for (auto& [name, bytes] : JpegSeeds())
+        Save(root / "fuzz_jpeg_read", name, bytes);
+    return 0;
+}
