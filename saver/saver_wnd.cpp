@@ -154,11 +154,12 @@ bool CSaverWnd::event(QEvent* e)
         e->ignore();
         OnCloseRequest();
         return true;
-    case QEvent::Enter:
+    case QEvent::Enter: {
         // The pointer position when the window appears under it is the first position.
-        exit_.MouseMove(DevicePosition(static_cast<QEnterEvent*>(e)->position()).x(),
-                        DevicePosition(static_cast<QEnterEvent*>(e)->position()).y(), GetTickCount32());
+        QPoint p = DevicePosition(static_cast<QEnterEvent*>(e)->position());
+        exit_.MouseMove(p.x(), p.y(), GetTickCount32());
         return true;
+    }
     case QEvent::KeyRelease:
     case QEvent::ShortcutOverride:
         return true;
@@ -245,6 +246,9 @@ void CSaverWnd::ScrInit()
         settings_.InitSettings();
         InstallNoFilesMessage();
         LoadMediaLists(settings_, preview_);
+        // A signal or the host may have ended the show while the message box was up.
+        if (tornDown_)
+            return;
     }
     exit_.SetSettings(ExitSettingsOf(settings_));
     CompositionOff();

@@ -40,6 +40,42 @@ int CountMessageBoxes(Display* d)
     return n;
 }
 
+// The show's own window under `parent`: mapped, with an empty title.
+Window FindShowWindow(Display* d, Window parent)
+{
+    Window root, up, *children = nullptr, found = 0;
+    unsigned count = 0;
+    if (!XQueryTree(d, parent, &root, &up, &children, &count))
+        return 0;
+    for (unsigned i = 0; i < count && !found; ++i) {
+        XWindowAttributes a{};
+        char* title = nullptr;
+        if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable &&
+            XFetchName(d, children[i], &title) && title) {
+            if (*title == '\0')
+                found = children[i];
+            XFree(title);
+        }
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
+// What a window manager or another program sends to close a window.
+void SendCloseRequest(Display* d, Window w)
+{
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = w;
+    e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d, w, False, NoEventMask, &e);
+    XSync(d, False);
+}
+
 class HostWindow {
 public:
     HostWindow(Display* d, int width, int height) : display_(d)
@@ -291,6 +327,27 @@ TEST_F(ShowTest, HostFormsWindowIdAndEnvironmentWorkLikeAParent)
     }
     // A window id that names no window: no show at all.
     show->Start({"-window-id", "0x7ffffff"});
+    EXPECT_EQ(show->Wait(5s), 0);
+}
+
+TEST_F(ShowTest, CloseRequestsOfOtherProgramsEndOnlyAPreview)
+{
+    StartAndWaitForWindow({"/s"});
+    AtShown(1500ms);
+    Window full = FindShowWindow(server->Dpy(), DefaultRootWindow(server->Dpy()));
+    ASSERT_NE(full, 0u);
+    SendCloseRequest(server->Dpy(), full);
+    std::this_thread::sleep_for(1000ms);
+    EXPECT_TRUE(show->Running()) << "a full-screen show obeyed another program's close request";
+    show->Signal(SIGTERM);
+    EXPECT_EQ(show->Wait(10s), 0);
+
+    HostWindow host(server->Dpy(), 152, 112);
+    show->Start({"/p", host.Decimal()});
+    std::this_thread::sleep_for(1500ms);
+    Window preview = FindShowWindow(server->Dpy(), host.Id());
+    ASSERT_NE(preview, 0u);
+    SendCloseRequest(server->Dpy(), preview);
     EXPECT_EQ(show->Wait(5s), 0);
 }
 
