@@ -4,36 +4,23 @@
 #include "app/saver_settings.h"
 #include "imaging/bitmap_ex.h"
 #include "imaging/device_bitmap.h"
+#include "imaging/fit_geometry.h"
+#include "imaging/palette.h"
 
 #include <algorithm>
-#include <climits>
 
 namespace {
-std::uint8_t NearestIndex(const DevicePalette& palette, int r, int g, int b)
-{
-    int best = 0, bestDistance = INT_MAX;
-    for (std::size_t i = 0; i < palette.entries.size(); ++i) {
-        const PaletteEntry& e = palette.entries[i];
-        const int d = (e.red - r) * (e.red - r) + (e.green - g) * (e.green - g) + (e.blue - b) * (e.blue - b);
-        if (d < bestDistance) {
-            bestDistance = d;
-            best = static_cast<int>(i);
-        }
-    }
-    return static_cast<std::uint8_t>(std::min(best, 255));
-}
-
 // The solid fill of the whole bitmap with a colour reference.
 void FillWithColorRef(DeviceBitmap& bitmap, const DevicePalette* palette, std::uint32_t ref)
 {
-    const int r = ref & 0xFF, g = (ref >> 8) & 0xFF, b = (ref >> 16) & 0xFF;
+    const std::uint32_t argb = OpaqueFromColorRef(ref);
     if (bitmap.indexed) {
         const DevicePalette* p = palette ? palette : bitmap.palette.get();
-        std::fill(bitmap.indices.begin(), bitmap.indices.end(), p ? NearestIndex(*p, r, g, b) : 0);
+        const auto index = static_cast<std::uint8_t>(p ? NearestPaletteIndex(*p, argb) : 0);
+        std::fill(bitmap.indices.begin(), bitmap.indices.end(), index);
         return;
     }
-    std::fill(bitmap.pixels.begin(), bitmap.pixels.end(),
-              0xFF000000u | std::uint32_t(r) << 16 | std::uint32_t(g) << 8 | std::uint32_t(b));
+    std::fill(bitmap.pixels.begin(), bitmap.pixels.end(), argb);
 }
 } // namespace
 
@@ -45,17 +32,17 @@ int ResizeBmp(CBitmapEx& target, CBitmapEx& source, int W, int H, int stretch, c
     if (depth <= 8 && source.dib) {
         const int bits = source.dib.block.Header().biBitCount;
         if ((depth < 8 && (bits == 8 || bits == 24)) || bits == 24) {
-            if (source.DibToBitmap() == 0)
+            if (source.DibToBitmap())
                 source.BitmapToDib();
         }
     }
     Log("ResizeBmp: New Size=%d,%d Stretch=%d", W, H, stretch);
-    if (target.bitmap || W <= 0 || H <= 0 || target.CreateBlank(W, H, 0) != 0 || !target.bitmap) {
+    if (target.bitmap || W <= 0 || H <= 0 || !target.CreateBlank(W, H, 0) || !target.bitmap) {
         Log("ResizeBmp: CreateBitmap failed !, no enough memory or gdi resources");
         return -1;
     }
     if (source.palette)
-        target.SetPalette(std::make_shared<const DevicePalette>(*source.palette));
+        target.SetPalette(source.palette);
     FillWithColorRef(*target.bitmap, target.palette.get(), static_cast<std::uint32_t>(settings.BackColor));
 
     const int sw = source.width, sh = source.height;

@@ -1,0 +1,197 @@
+// The image-codec path end to end (decode, fit, device bitmap) next to its
+// floor: libjpeg-turbo decoding the same file at the same DCT scale and
+// nothing else (Qt's bare decode for PNG and GIF). Prints the ratio per case,
+// the own-reader path on the same files, and the peak memory of a 24 MP load.
+#include "bench/image_fixtures.h"
+
+#include "app/saver_settings.h"
+#include "imaging/bitmap_ex.h"
+#include "imaging/fit_geometry.h"
+#include "imaging/image_loader.h"
+#include "imaging/jpeg_scaled_decode.h"
+
+#include <QImage>
+#include <QImageReader>
+#include <QString>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace {
+struct Case {
+    const ImageFixture* fixture;
+    int size;
+    bool keepAspect;
+    std::string label;
+};
+
+int LoadOnce(const std::string& path, int size, bool keepAspect, bool codec)
+{
+    CSaverSettings settings;
+    settings.Random = 0;
+    settings.SaveLastImage = 0;
+    settings.KeepAspectRatio = keepAspect;
+    settings.ImageFiles = {path};
+    settings.AllImageFiles = settings.ImageFiles;
+    CBitmapEx bitmap;
+    const int r = LoadNewImage(bitmap, size, settings, codec);
+    if (r != 0 || !bitmap.bitmap)
+        return -1;
+    benchmark::DoNotOptimize(bitmap.bitmap->pixels.data());
+    return 0;
+}
+
+// The DCT scale the codec path picks for this case.
+int ScaleFor(const Case& c)
+{
+    const ImageFixture& f = *c.fixture;
+    const CodecFit fit = ComputeCodecFit(f.width, f.height, c.size, c.size, c.keepAspect, true);
+    const SourceWindow window{double(fit.source.x), double(fit.source.y), double(fit.source.w), double(fit.source.h)};
+    return JpegScaledDecoder::ChooseScale(f.width, f.height, window, fit.dest.w, fit.dest.h);
+}
+
+bool DecodeJpegOnly(const std::string& path, int scaleNum)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    jpeg_decompress_struct cinfo{};
+    jpeg_error_mgr err{};
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_decompress(&cinfo);
+    jpeg_stdio_src(&cinfo, file);
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.scale_num = unsigned(scaleNum);
+    cinfo.scale_denom = 8;
+    cinfo.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+    const int batch = cinfo.rec_outbuf_height;
+    std::vector<JSAMPLE> buffer(std::size_t(cinfo.output_width) * 3 * batch);
+    std::vector<JSAMPROW> rows(static_cast<std::size_t>(batch));
+    for (int i = 0; i < batch; ++i)
+        rows[std::size_t(i)] = buffer.data() + std::size_t(cinfo.output_width) * 3 * i;
+    while (cinfo.output_scanline < cinfo.output_height)
+        jpeg_read_scanlines(&cinfo, rows.data(), JDIMENSION(batch));
+    benchmark::DoNotOptimize(buffer.data());
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    std::fclose(file);
+    return true;
+}
+
+bool DecodeQtOnly(const std::string& path)
+{
+    QImageReader reader(QString::fromStdString(path));
+    QImage image = reader.read();
+    benchmark::DoNotOptimize(image.constBits());
+    return !image.isNull();
+}
+
+class RecordingReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> ms;
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                ms[run.benchmark_name()] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+long StatusKb(const char* key)
+{
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    const std::string k = std::string(key) + ":";
+    while (std::getline(in, line))
+        if (line.rfind(k, 0) == 0)
+            return std::stol(line.substr(k.size()));
+    return -1;
+}
+
+// Peak resident memory added by one load (the peak counter is reset first).
+double PeakExtraMb(const std::string& path, int size, bool keepAspect, bool codec)
+{
+    { std::ofstream("/proc/self/clear_refs") << "5"; }
+    const long before = StatusKb("VmRSS");
+    LoadOnce(path, size, keepAspect, codec);
+    const long peak = StatusKb("VmHWM");
+    return before < 0 || peak < 0 ? -1 : (peak - before) / 1024.0;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    const std::vector<ImageFixture> fixtures = PrepareImageFixtures();
+    for (const ImageFixture& f : fixtures)
+        std::printf("fixture %-17s %dx%d %.2f bits per pixel\n", f.name.c_str(), f.width, f.height,
+                    BitsPerPixel(f.path, f.width, f.height));
+
+    const ImageFixture& big = fixtures[1];
+    std::printf("peak extra memory, 24 MP codec load: %.1f MB (960 fit), %.1f MB (1920 crop)\n",
+                PeakExtraMb(big.path, 960, true, true), PeakExtraMb(big.path, 1920, false, true));
+    std::printf("peak extra memory, 24 MP own-reader load: %.1f MB (960)\n",
+                PeakExtraMb(big.path, 960, false, false));
+
+    std::vector<Case> cases;
+    for (int size : {960, 1280}) {
+        for (const ImageFixture& f : fixtures) {
+            cases.push_back({&f, size, true, f.name + "/" + std::to_string(size) + "/fit"});
+            if (f.jpeg && f.name.rfind("jpeg", 0) == 0)
+                cases.push_back({&f, size, false, f.name + "/" + std::to_string(size) + "/crop"});
+        }
+    }
+    for (const Case& c : cases) {
+        const std::string path = c.fixture->path;
+        benchmark::RegisterBenchmark(("codec/" + c.label).c_str(), [c, path](benchmark::State& state) {
+            for (auto _ : state)
+                if (LoadOnce(path, c.size, c.keepAspect, true) != 0)
+                    state.SkipWithError("load failed");
+        })->Unit(benchmark::kMillisecond)->MinTime(0.5);
+        const int scale = c.fixture->jpeg ? ScaleFor(c) : 0;
+        benchmark::RegisterBenchmark(("floor/" + c.label).c_str(), [scale, path](benchmark::State& state) {
+            for (auto _ : state)
+                if (!(scale ? DecodeJpegOnly(path, scale) : DecodeQtOnly(path)))
+                    state.SkipWithError("decode failed");
+        })->Unit(benchmark::kMillisecond)->MinTime(0.5);
+        if (c.fixture->ownReaders && c.keepAspect) {
+            benchmark::RegisterBenchmark(("own/" + c.label).c_str(), [c, path](benchmark::State& state) {
+                for (auto _ : state)
+                    if (LoadOnce(path, c.size, false, false) != 0)
+                        state.SkipWithError("load failed");
+            })->Unit(benchmark::kMillisecond)->MinTime(0.5);
+        }
+    }
+    RecordingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    std::printf("\n%-28s %7s %10s %9s %7s %7s %9s\n", "case", "scale", "codec ms", "floor ms", "ratio",
+                "goal", "own ms");
+    for (const Case& c : cases) {
+        auto find = [&](const std::string& kind) {
+            auto it = reporter.ms.find(kind + "/" + c.label);
+            return it == reporter.ms.end() ? -1.0 : it->second;
+        };
+        const double codec = find("codec"), floor = find("floor"), own = find("own");
+        if (codec < 0 || floor <= 0)
+            continue;
+        const bool baseline = c.fixture->name.rfind("jpeg", 0) == 0 && c.keepAspect;
+        const std::string scale = c.fixture->jpeg ? std::to_string(ScaleFor(c)) + "/8" : "-";
+        std::printf("%-28s %7s %10.1f %9.1f %6.2fx %6.2fx", c.label.c_str(), scale.c_str(), codec, floor,
+                    codec / floor, baseline ? 1.25 : 1.5);
+        if (own >= 0)
+            std::printf(" %9.1f", own);
+        std::printf("\n");
+    }
+    return 0;
+}
