@@ -76,6 +76,9 @@ std::uint32_t DXGraphics::ClearColour(int backColor)
 bool DXGraphics::Init(QWindow* window, const Rect& windowRect)
 {
     Log("Starting Direct3D create routines: %x", Hex(this));
+    // One device per object: a second call changes nothing.
+    if (IsCreated() || loaderThread_.Started())
+        return IsCreated();
     if (windowRect.Width() > 0 && windowRect.Height() > 0) {
         width_ = windowRect.Width();
         height_ = windowRect.Height();
@@ -292,13 +295,15 @@ void DXGraphics::cleanup()
         shared_->pendingTextures.clear();
     }
     shared_.reset();
-    if (device_.HasContext())
-        device_.MakeCurrent();
+    // Without a current context the textures go with the context itself.
+    const bool current = device_.HasContext() && device_.MakeCurrent();
     for (unsigned& texture : faceTextures_) {
-        device_.DeleteTexture(texture);
+        if (current)
+            device_.DeleteTexture(texture);
         texture = 0;
     }
-    device_.ReleaseVertexBuffer();
+    if (current)
+        device_.ReleaseVertexBuffer();
     device_.Release();
     Log("Leaving DXGraphics::cleanup");
 }

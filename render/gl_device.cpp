@@ -107,10 +107,8 @@ bool GlDevice::CreateContext(QWindow* window)
 
 bool GlDevice::MakeCurrent()
 {
-    if (!context_ || !window_)
+    if (!context_ || !window_ || !window_->handle())
         return false;
-    if (!window_->handle())
-        window_->create();
     return context_->makeCurrent(window_);
 }
 
@@ -166,12 +164,14 @@ std::uint32_t GlDevice::CreateDevice(DeviceType type, bool textureAlpha)
 
 void GlDevice::Release()
 {
-    if (context_ && (program_ || vertexBuffer_))
-        MakeCurrent();
-    ReleaseVertexBuffer();
+    // Without a current context the objects go with the context itself.
+    const bool current = context_ && MakeCurrent();
+    if (current)
+        ReleaseVertexBuffer();
+    vertexBuffer_.reset();
     program_.reset();
     gl_ = nullptr;
-    if (context_)
+    if (current)
         context_->doneCurrent();
     context_.reset();
     window_ = nullptr;
@@ -202,7 +202,7 @@ bool GlDevice::CreateVertexBuffer(const CubeVertices& vertices)
 
 void GlDevice::UpdateVertexBuffer(const CubeVertices& vertices)
 {
-    if (vertexBuffer_)
+    if (vertexBuffer_ && vertexBuffer_->bind())
         vertexBuffer_->write(0, vertices.data(), int(sizeof vertices));
 }
 
@@ -237,7 +237,7 @@ void GlDevice::UpdateTransform()
 
 void GlDevice::Clear(std::uint32_t argb)
 {
-    if (!gl_)
+    if (!gl_ || !window_)
         return;
     const qreal ratio = window_->devicePixelRatio();
     gl_->glViewport(0, 0, int(window_->width() * ratio), int(window_->height() * ratio));
@@ -310,7 +310,7 @@ void GlDevice::DeleteTexture(unsigned texture)
 std::vector<std::uint32_t> GlDevice::ReadBackBuffer(int& width, int& height)
 {
     width = height = 0;
-    if (!gl_)
+    if (!gl_ || !window_)
         return {};
     const qreal ratio = window_->devicePixelRatio();
     width = int(window_->width() * ratio);

@@ -10,12 +10,14 @@
 #include "render/d3d_math.h"
 #include "render/texture_pixels.h"
 
+#include <QPointer>
+#include <QWindow>
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-class QWindow;
 class QOpenGLContext;
 class QOpenGLShaderProgram;
 class QOpenGLBuffer;
@@ -56,6 +58,7 @@ public:
     // Releases the device objects, then the context.
     void Release();
 
+    // False when the window or its native surface is gone.
     bool MakeCurrent();
     std::string RendererName() const { return renderer_; }
     int MaxTextureSize() const { return maxTextureSize_; }
@@ -86,7 +89,8 @@ public:
 private:
     void UpdateTransform();
 
-    QWindow* window_ = nullptr;
+    // The window belongs to the saver window code and may go first.
+    QPointer<QWindow> window_;
     std::unique_ptr<QOpenGLContext> context_;
     std::unique_ptr<QOpenGLShaderProgram> program_;
     std::unique_ptr<QOpenGLBuffer> vertexBuffer_;

@@ -4,6 +4,7 @@
 #include "imaging/bitmap_ex.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>

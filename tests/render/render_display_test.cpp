@@ -320,6 +320,53 @@ TEST(RenderDisplay, ALoadedPhotoTravelsFromTheLoaderThreadToFaceZero)
     EXPECT_TRUE(Near(Mean(show.Capture(), 160, 120), {0x10, 0xC0, 0x20}, 2));
 }
 
+// A photo whose top half is red and bottom half blue.
+std::unique_ptr<TexturePixels> TopRedBottomBlue()
+{
+    auto t = Solid(0xFFFF0000);
+    for (std::size_t i = t->rgba.size() / 2; i < t->rgba.size(); i += 4) {
+        t->rgba[i] = 0;
+        t->rgba[i + 2] = 0xFF;
+    }
+    return t;
+}
+
+TEST(RenderDisplay, KeepUprightTurnsAPhotoSoItsTopIsUpOnScreen)
+{
+    for (int upright : {0, 1}) {
+        Show show;
+        show.settings.KeepUpright = upright;
+        ASSERT_TRUE(show.Start());
+        show.dx->QueueTexture(TopRedBottomBlue());
+        // The hand-over, then the pairs 2, 4 and 0 in turn.
+        for (int i = 0; i < 4; ++i)
+            show.Frame();
+        const auto px = show.Capture();
+        const Rgb above = Mean(px, 160, 100, 2), below = Mean(px, 160, 140, 2);
+        if (upright) {
+            EXPECT_TRUE(Near(above, {255, 0, 0}, 2));
+            EXPECT_TRUE(Near(below, {0, 0, 255}, 2));
+        } else {
+            // As built, the photo lies on its side: its top row runs down the right edge.
+            EXPECT_TRUE(Near(Mean(px, 185, 120, 2), {255, 0, 0}, 2));
+            EXPECT_TRUE(Near(Mean(px, 135, 120, 2), {0, 0, 255}, 2));
+        }
+    }
+}
+
+TEST(RenderDisplay, CloseAfterTheWindowIsGoneReleasesWithoutDrawing)
+{
+    ScopedTestLog log;
+    Show show;
+    ASSERT_TRUE(show.Start());
+    show.Frame();
+    show.window.destroy();
+    show.dx->RenderFrame();
+    show.dx->CloseDX();
+    EXPECT_FALSE(show.dx->IsCreated());
+    EXPECT_EQ(log.Messages().back().rfind("CloseDX exit: ", 0), 0u);
+}
+
 TEST(RenderDisplay, FrameTimingIsReadableAfterEachFrame)
 {
     Show show;
