@@ -157,6 +157,8 @@ TEST_F(ShowTest, FramesFollowTheFirstTickAndTheRateIsLogged)
     show->SetImageFolder(PhotoFolder(0x2040C0, 2));
     StartAndWaitForWindow({"/s"});
     ASSERT_TRUE(show->WaitForLog("frames per second", 15s));
+    // The renderer reports the frame's timing once it is drawn.
+    EXPECT_TRUE(show->WaitForLog("RenderFrame: longest interval", 2s));
     auto log = show->LogMessages();
     auto index = [&](const std::string& f) {
         for (std::size_t i = 0; i < log.size(); ++i)
@@ -166,7 +168,6 @@ TEST_F(ShowTest, FramesFollowTheFirstTickAndTheRateIsLogged)
     };
     EXPECT_LT(index("ScrInit: Window Size=800,600 BitsPixel=24"), index("Done with Direct3D setup"));
     EXPECT_LT(index("Done with Direct3D setup"), index("frames per second"));
-    EXPECT_GE(show->CountLog("RenderFrame: longest interval"), 1);
     EXPECT_GT(Screenshot(server->Dpy()).NonBlack(0, 0, 800, 600), 2000);
     show->Signal(SIGTERM);
     EXPECT_EQ(show->Wait(10s), 0);
