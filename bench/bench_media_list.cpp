@@ -17,6 +17,7 @@
 #include <fstream>
 #include <map>
 #include <random>
+#include <set>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -205,12 +206,12 @@ void BM_OneWalkPerMask(benchmark::State& state)
     }
 }
 
-BENCHMARK(BM_PlainWalkTestOnly)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_PlainWalk)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_BuildImageList)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_BuildImageListCounting)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_SortByPath)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_OneWalkPerMask)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_PlainWalkTestOnly)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PlainWalk)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_BuildImageList)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_BuildImageListCounting)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SortByPath)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_OneWalkPerMask)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(3)->ReportAggregatesOnly(true);
 
 // Keeps each benchmark's real time per iteration for the closing ratio.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -218,14 +219,23 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration && !r.error_occurred) {
-                realTimes[r.run_name.function_name] = r.GetAdjustedRealTime();
-                cpuTimes[r.run_name.function_name] = r.GetAdjustedCPUTime();
+        for (const Run& r : runs) {
+            if (r.error_occurred)
+                continue;
+            // The median of the repetitions when there is one, else the single run.
+            const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
+            const std::string& name = r.run_name.function_name;
+            if (median || (r.run_type == Run::RT_Iteration && !medians.count(name))) {
+                realTimes[name] = r.GetAdjustedRealTime();
+                cpuTimes[name] = r.GetAdjustedCPUTime();
+                if (median)
+                    medians.insert(name);
             }
+        }
     }
     std::map<std::string, double> realTimes;
     std::map<std::string, double> cpuTimes;
+    std::set<std::string> medians;
 };
 } // namespace
 
