@@ -205,7 +205,7 @@ void StreamResampler::Horizontal(float* dst) const
     }
 }
 
-template <int N>
+template <int N, bool Alpha>
 void StreamResampler::EmitFixed(int j)
 {
     const int taps = N > 0 ? N : v_.count[j];
@@ -227,10 +227,12 @@ void StreamResampler::EmitFixed(int j)
         __m128 acc = _mm_setzero_ps();
         for (int k = 0; k < taps; ++k)
             acc = _mm_add_ps(acc, _mm_mul_ps(N > 0 ? wk[k] : _mm_set1_ps(weights[k]), _mm_loadu_ps(rows[k] + 4 * x)));
-        // Lay what is not covered over the background: c + bg * (1 - alpha).
-        __m128 alpha = _mm_shuffle_ps(acc, acc, _MM_SHUFFLE(3, 3, 3, 3));
-        alpha = _mm_min_ps(_mm_max_ps(alpha, zero), top);
-        acc = _mm_add_ps(acc, _mm_mul_ps(bg, _mm_sub_ps(one, _mm_mul_ps(alpha, inv))));
+        if constexpr (Alpha) {
+            // Lay what is not covered over the background: c + bg * (1 - alpha).
+            __m128 alpha = _mm_shuffle_ps(acc, acc, _MM_SHUFFLE(3, 3, 3, 3));
+            alpha = _mm_min_ps(_mm_max_ps(alpha, zero), top);
+            acc = _mm_add_ps(acc, _mm_mul_ps(bg, _mm_sub_ps(one, _mm_mul_ps(alpha, inv))));
+        }
         acc = _mm_min_ps(_mm_max_ps(acc, zero), top);
         const __m128i i32 = _mm_cvtps_epi32(acc);
         const __m128i i16 = _mm_packs_epi32(i32, i32);
@@ -252,19 +254,29 @@ void StreamResampler::EmitFixed(int j)
 #endif
 }
 
-void StreamResampler::Emit(int j)
+template <bool Alpha>
+void StreamResampler::EmitCount(int j)
 {
     switch (v_.count[j]) {
-    case 1: EmitFixed<1>(j); break;
-    case 2: EmitFixed<2>(j); break;
-    case 3: EmitFixed<3>(j); break;
-    case 4: EmitFixed<4>(j); break;
-    case 5: EmitFixed<5>(j); break;
-    case 6: EmitFixed<6>(j); break;
-    case 7: EmitFixed<7>(j); break;
-    case 8: EmitFixed<8>(j); break;
-    default: EmitFixed<0>(j); break;
+    case 1: EmitFixed<1, Alpha>(j); break;
+    case 2: EmitFixed<2, Alpha>(j); break;
+    case 3: EmitFixed<3, Alpha>(j); break;
+    case 4: EmitFixed<4, Alpha>(j); break;
+    case 5: EmitFixed<5, Alpha>(j); break;
+    case 6: EmitFixed<6, Alpha>(j); break;
+    case 7: EmitFixed<7, Alpha>(j); break;
+    case 8: EmitFixed<8, Alpha>(j); break;
+    default: EmitFixed<0, Alpha>(j); break;
     }
+}
+
+void StreamResampler::Emit(int j)
+{
+    // Opaque sources need no laying over the background.
+    if (layout_ == PixelLayout::RGB24 || layout_ == PixelLayout::BGRX32)
+        EmitCount<false>(j);
+    else
+        EmitCount<true>(j);
 }
 
 void StreamResampler::PushRow(int y, const std::uint8_t* row)

@@ -47,7 +47,8 @@ private:
     void Horizontal(float* dst) const;
     template <int N> void HorizontalFixed(float* dst) const;
     void Emit(int j);
-    template <int N> void EmitFixed(int j);
+    template <bool Alpha> void EmitCount(int j);
+    template <int N, bool Alpha> void EmitFixed(int j);
 
     int outW_, outH_;
     PixelLayout layout_;
