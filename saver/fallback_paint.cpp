@@ -1,6 +1,10 @@
 #include "saver/fallback_paint.h"
 
+#include "imaging/bitmap_ex.h"
+#include "imaging/bitmap_resources.h"
 #include "res/string_table.h"
+
+#include <QBuffer>
 
 #include <QFont>
 #include <QFontMetrics>
@@ -38,15 +42,31 @@ QImage PreviewPicture()
     return image;
 }
 
+void RegisterPreviewPicture()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
+    QByteArray file;
+    QBuffer buffer(&file);
+    buffer.open(QIODevice::WriteOnly);
+    PreviewPicture().convertToFormat(QImage::Format_Indexed8).save(&buffer, "BMP");
+    RegisterBitmapResource(kPreviewPictureId, std::span(reinterpret_cast<const std::uint8_t*>(file.constData()),
+                                                        static_cast<std::size_t>(file.size())));
+}
+
 void PaintPreviewPicture(QPainter& painter, const QRect& area)
 {
-    QImage picture = PreviewPicture();
-    QSize size = picture.size();
-    if (size.width() > area.width() || size.height() > area.height())
-        size.scale(area.size(), Qt::KeepAspectRatio);
-    QRect target(QPoint(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2),
-                 size);
-    painter.drawImage(target, picture);
+    CBitmapEx picture;
+    std::unique_ptr<DeviceBitmap> target = CreateCompatibleBitmap(area.width(), area.height());
+    if (!target || target->indexed || !picture.LoadFromResource(kPreviewPictureId, false))
+        return;
+    if (!picture.Draw(*target, DrawRect{0, 0, area.width(), area.height()}, DRAW_CENTER | DRAW_SHRINK_ONLY))
+        return;
+    QImage image(reinterpret_cast<const uchar*>(target->pixels.data()), target->width, target->height,
+                 QImage::Format_RGB32);
+    painter.drawImage(area.topLeft(), image);
 }
 
 void PaintNoDisplayMessage(QPainter& painter, const QRect& area)

@@ -48,6 +48,7 @@ CSaverWnd::CSaverWnd(CSaverSettings& settings)
              [this] { music_->Supervise(); }})
 {
     setSurfaceType(QSurface::OpenGLSurface);
+    RegisterPreviewPicture();
 }
 
 CSaverWnd::~CSaverWnd()
@@ -282,15 +283,17 @@ std::function<void(const FrameTiming&)> CSaverWnd::FrameTimeLog()
 {
     // The worst frame of every hundred: a photo's arrival must not stall the show.
     struct Worst {
-        double interval = 0, render = 0;
+        double interval = 0, render = 0, handover = 0;
     };
     auto worst = std::make_shared<Worst>();
     return [worst](const FrameTiming& t) {
         worst->interval = std::max(worst->interval, t.intervalMs);
         worst->render = std::max(worst->render, t.renderMs);
+        worst->handover = std::max(worst->handover, t.handoverMs);
         if (t.frames % FrameLoop::kFpsLogEvery == 0) {
-            Log("RenderFrame: longest interval %.1f ms, longest frame %.1f ms in the last %d frames", worst->interval,
-                worst->render, FrameLoop::kFpsLogEvery);
+            Log("RenderFrame: longest interval %.1f ms, longest frame %.1f ms, longest hand-over %.1f ms "
+                "in the last %d frames",
+                worst->interval, worst->render, worst->handover, FrameLoop::kFpsLogEvery);
             *worst = Worst{};
         }
     };
