@@ -118,9 +118,18 @@ protected:
         show->SetImageFolder(PhotoFolder(0x606060, 2));
     }
     void SetUp() override { StartServer(); }
+    void UseThreeMonitors(const fs::path& folder)
+    {
+        show.reset();
+        server = XServer::ThreeMonitors(folder);
+        if (!server)
+            return;
+        show = std::make_unique<Show>(*server);
+        show->SetImageFolder(PhotoFolder(0x606060, 2));
+    }
     void TearDown() override
     {
-        if (HasFailure() && server) {
+        if (HasFailure() && server && show) {
             auto name = std::string(::testing::UnitTest::GetInstance()->current_test_info()->name());
             Screenshot(server->Dpy()).Save(ShotFolder() / (name + ".ppm"));
             for (auto& m : show->LogMessages())
@@ -230,14 +239,10 @@ TEST_F(ShowTest, WithExitMMoveOffMovesKeepTheShow)
 
 TEST_F(ShowTest, ThreeMonitorsGetThreeWindowsAndOneKeyClosesAll)
 {
-    show.reset();
-    server.reset();
     fs::path folder = TempFolder("xorg");
-    server = XServer::ThreeMonitors(folder);
+    UseThreeMonitors(folder);
     if (!server)
         GTEST_SKIP() << "Xorg with the dummy driver cannot run here";
-    show = std::make_unique<Show>(*server);
-    show->SetImageFolder(PhotoFolder(0x606060, 2));
     StartAndWaitForWindow({"/s"});
     ASSERT_TRUE(show->WaitForLog("Done with Direct3D setup", 10s));
     AtShown(2500ms);
@@ -251,6 +256,30 @@ TEST_F(ShowTest, ThreeMonitorsGetThreeWindowsAndOneKeyClosesAll)
     server->Run("xdotool mousemove 1500 200 click 1");
     EXPECT_EQ(show->Wait(10s), 0);
     EXPECT_EQ(show->CountLog("CloseDX exit"), 3);
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+}
+
+TEST_F(ShowTest, ThreeMonitorsShowTheNoFilesMessageOnce)
+{
+    fs::path folder = TempFolder("xorg");
+    UseThreeMonitors(folder);
+    if (!server)
+        GTEST_SKIP() << "Xorg with the dummy driver cannot run here";
+    show->settings["Paths"] = {{"Count", "0"}};
+    StartAndWaitForWindow({"/s"});
+    ASSERT_TRUE(show->WaitForLog("showing message 107", 5s));
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_EQ(show->CountLog("showing message 107"), 1);
+    EXPECT_EQ(CountMessageBoxes(server->Dpy()), 1);
+    EXPECT_EQ(show->CountLog("ScrInit: Window Size"), 3);
+    server->Run("xdotool key Return");
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_EQ(CountMessageBoxes(server->Dpy()), 0);
+    EXPECT_EQ(show->CountLog("showing message 107"), 1);
+    EXPECT_EQ(show->CountLog("Done with Direct3D setup"), 3);
+    show->Signal(SIGTERM);
+    EXPECT_EQ(show->Wait(10s), 0);
     std::error_code ec;
     fs::remove_all(folder, ec);
 }
