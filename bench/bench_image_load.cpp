@@ -101,7 +101,7 @@ public:
     {
         for (const Run& run : runs)
             if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                ms[run.benchmark_name()] = run.GetAdjustedCPUTime();
+                ms[run.run_name.function_name] = run.GetAdjustedCPUTime();
         ConsoleReporter::ReportRuns(runs);
     }
 };

@@ -60,6 +60,8 @@ private:
     int lastRow_ = -1;
     int ringRows_ = 0;
     std::vector<float> hWeights4_; // horizontal weights, each repeated for the four channels
+    std::vector<float> hWeightsPairs_; // the same for two neighbouring columns side by side
+    bool wide_ = false;            // 256-bit operations available
     std::vector<float> line_;   // one source row as floats, columns [colLo_, colHi_)
     std::vector<float> ring_;   // the last ringRows_ horizontally scaled rows
     std::vector<const float*> rowPointers_;
