@@ -8,3 +8,13 @@ tsv_test(imaging_codec_tests
 tsv_test(imaging_loader_tests
   SOURCES image_loader_test.cpp
   LIBS tsv_imaging tsv_media tsv_app JPEG::JPEG Qt6::Gui)
+
+# The command-line tool on a real photo, and its refusal of a missing one.
+add_test(NAME tessaview_image.sample_photo
+  COMMAND tessaview-image --size 256 --output ${CMAKE_CURRENT_BINARY_DIR}/tessaview-image-sample.png
+          ${PROJECT_SOURCE_DIR}/res/samples/sample-1-dawn.jpg)
+set_tests_properties(tessaview_image.sample_photo PROPERTIES
+  PASS_REGULAR_EXPRESSION "Image Cropped left-right 80 px \\(960,960\\).*256x256 written")
+add_test(NAME tessaview_image.missing_file
+  COMMAND tessaview-image ${CMAKE_CURRENT_BINARY_DIR}/no-such-photo.jpg)
+set_tests_properties(tessaview_image.missing_file PROPERTIES WILL_FAIL TRUE)
