@@ -167,6 +167,10 @@ void CBitmapEx::SetPalette(std::shared_ptr<const DevicePalette> pal)
     palette.reset();
     if (pal)
         palette = std::make_shared<const DevicePalette>(*pal);
+    // A palette bitmap's indices now name this palette's colours, as drawing
+    // into it with the palette selected would make them.
+    if (palette && bitmap && bitmap->indexed)
+        bitmap->palette = palette;
 }
 
 int CBitmapEx::LoadFromResource(int id, bool mapSystemColours)

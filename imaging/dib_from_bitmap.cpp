@@ -32,26 +32,6 @@ std::uint32_t PixelArgb(const DeviceBitmap& b, std::size_t at)
     return 0xFF000000u;
 }
 
-// Nearest table entry, remembering the last colour looked up.
-class TableMapper {
-public:
-    explicit TableMapper(const DevicePalette& table) : table_(table) {}
-    int operator()(std::uint32_t argb)
-    {
-        argb |= 0xFF000000u;
-        if (argb != last_) {
-            last_ = argb;
-            index_ = NearestPaletteIndex(table_, argb);
-        }
-        return index_;
-    }
-
-private:
-    const DevicePalette& table_;
-    std::uint32_t last_ = 0;
-    int index_ = 0;
-};
-
 } // namespace
 
 PackedDib DibFromBitmap(const DeviceBitmap& bitmap, const DevicePalette* palette, int depth, bool topDown)
@@ -97,9 +77,9 @@ PackedDib DibFromBitmap(const DeviceBitmap& bitmap, const DevicePalette* palette
                            (table == bitmap.palette.get() || table->entries == bitmap.palette->entries);
     std::uint8_t* pixels = dib.data() + 40 + 4 * std::size_t(entries);
     const std::size_t w = std::size_t(bitmap.width);
-    std::unique_ptr<TableMapper> mapper;
+    std::unique_ptr<PaletteMapper> mapper;
     if (table)
-        mapper = std::make_unique<TableMapper>(*table);
+        mapper = std::make_unique<PaletteMapper>(*table);
     for (int y = 0; y < bitmap.height; ++y) {
         const std::size_t src = std::size_t(y) * w;
         std::uint8_t* out = pixels + std::size_t(topDown ? y : bitmap.height - 1 - y) * std::size_t(rowBytes);

@@ -35,15 +35,9 @@ std::unique_ptr<DeviceBitmap> IndexedBitmap(std::span<const std::uint8_t> dib, D
     // No table to hold the colours: they go to the nearest system colours.
     auto system = SystemPalette(DisplayDepth());
     bmp->indices.resize(d.pixels.size());
-    std::uint32_t last = 0;
-    std::uint8_t lastIndex = 0;
-    for (std::size_t i = 0; i < d.pixels.size(); ++i) {
-        if (i == 0 || d.pixels[i] != last) {
-            last = d.pixels[i];
-            lastIndex = std::uint8_t(NearestPaletteIndex(*system, last));
-        }
-        bmp->indices[i] = lastIndex;
-    }
+    PaletteMapper nearest(*system);
+    for (std::size_t i = 0; i < d.pixels.size(); ++i)
+        bmp->indices[i] = std::uint8_t(nearest(d.pixels[i]));
     bmp->palette = system;
     return bmp;
 }

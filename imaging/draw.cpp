@@ -65,7 +65,10 @@ class Writer {
 public:
     Writer(DeviceBitmap& t, const Source& s) : t_(t), s_(s)
     {
-        sameIndices_ = t.indexed && s.indices && s.palette && t.palette && s.palette == t.palette.get();
+        sameIndices_ = t.indexed && s.indices && s.palette && t.palette &&
+                       (s.palette == t.palette.get() || s.palette->entries == t.palette->entries);
+        if (t.indexed)
+            mapper_ = std::make_unique<PaletteMapper>(*t.palette);
     }
     void CopyPixel(int tx, int ty, int sx, int sy)
     {
@@ -87,20 +90,13 @@ private:
             t_.pixels[at] = argb;
             return;
         }
-        if (!haveLast_ || argb != last_) {
-            haveLast_ = true;
-            last_ = argb;
-            lastIndex_ = std::uint8_t(NearestPaletteIndex(*t_.palette, argb));
-        }
-        t_.indices[at] = lastIndex_;
+        t_.indices[at] = std::uint8_t((*mapper_)(argb));
     }
 
     DeviceBitmap& t_;
     const Source& s_;
     bool sameIndices_ = false;
-    bool haveLast_ = false;
-    std::uint32_t last_ = 0;
-    std::uint8_t lastIndex_ = 0;
+    std::unique_ptr<PaletteMapper> mapper_;
 };
 
 // A palette display shows the image's palette while it is drawn; a background

@@ -97,3 +97,25 @@ int NearestPaletteIndex(const DevicePalette& palette, std::uint32_t argb)
     }
     return best;
 }
+
+namespace {
+constexpr std::size_t kMapperSlots = 1 << 15;
+} // namespace
+
+PaletteMapper::PaletteMapper(const DevicePalette& palette)
+    : palette_(palette), slots_(std::make_unique<Slot[]>(kMapperSlots))
+{
+}
+
+int PaletteMapper::operator()(std::uint32_t argb)
+{
+    argb &= 0xFFFFFFu;
+    // Five bits of each channel pick the slot.
+    const std::size_t key = (argb >> 9 & 0x7C00) | (argb >> 6 & 0x03E0) | (argb >> 3 & 0x001F);
+    Slot& slot = slots_[key];
+    if (slot.index < 0 || slot.colour != argb) {
+        slot.colour = argb;
+        slot.index = std::int16_t(NearestPaletteIndex(palette_, argb));
+    }
+    return slot.index;
+}

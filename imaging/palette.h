@@ -25,6 +25,21 @@ std::shared_ptr<const DevicePalette> PaletteFromRgbTriplets(std::span<const std:
 // Index of the palette entry closest to the colour (0 for an empty palette).
 int NearestPaletteIndex(const DevicePalette& palette, std::uint32_t argb);
 
+// NearestPaletteIndex with a cache of recent answers (exact: keyed by the whole colour).
+class PaletteMapper {
+public:
+    explicit PaletteMapper(const DevicePalette& palette);
+    int operator()(std::uint32_t argb);
+
+private:
+    struct Slot {
+        std::uint32_t colour = 0;
+        std::int16_t index = -1;
+    };
+    const DevicePalette& palette_;
+    std::unique_ptr<Slot[]> slots_;
+};
+
 inline std::uint32_t EntryArgb(const PaletteEntry& e)
 {
     return 0xFF000000u | std::uint32_t(e.red) << 16 | std::uint32_t(e.green) << 8 | e.blue;

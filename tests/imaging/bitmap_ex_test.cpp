@@ -229,6 +229,12 @@ TEST_F(BitmapEx, SetPaletteTakesACopy)
     EXPECT_EQ(r.palette->entries, pal->entries);
     r.SetPalette(nullptr);
     EXPECT_FALSE(r.palette);
+
+    // On a palette display the bitmap's indices name the new palette's colours.
+    SetDisplayDepth(8);
+    ASSERT_EQ(r.CreateBlank(2, 2, 0), 1);
+    r.SetPalette(pal);
+    EXPECT_EQ(r.bitmap->palette, r.palette);
 }
 
 TEST_F(BitmapEx, LoadFromResourceKeepsTheDibAndMakesABitmap)
