@@ -67,7 +67,8 @@ bool StartScaled(Impl* im, int scaleNum)
         return false;
     im->cinfo.scale_num = static_cast<unsigned>(scaleNum);
     im->cinfo.scale_denom = 8;
-    im->cinfo.out_color_space = JCS_RGB;
+    // Four bytes a pixel in the resampler's own order: no shuffling per pixel.
+    im->cinfo.out_color_space = JCS_EXT_BGRX;
     jpeg_start_decompress(&im->cinfo);
     return true;
 }
@@ -204,14 +205,14 @@ bool JpegScaledDecoder::DecodeInto(const SourceWindow& window, int outW, int out
         scaled.x -= static_cast<double>(x);
     }
     const int sw = static_cast<int>(im->cinfo.output_width);
-    StreamResampler resampler(sw, sh, scaled, outW, outH, PixelLayout::RGB24, 0, out);
+    StreamResampler resampler(sw, sh, scaled, outW, outH, PixelLayout::BGRX32, 0, out);
     if (resampler.FirstRow() > 0 && !SkipRows(im, resampler.FirstRow())) {
         im->error = im->err.message;
         return false;
     }
 
     const int batch = std::max(1, im->cinfo.rec_outbuf_height);
-    const std::size_t rowBytes = static_cast<std::size_t>(sw) * 3;
+    const std::size_t rowBytes = static_cast<std::size_t>(sw) * 4;
     std::vector<std::uint8_t> buffer(rowBytes * batch);
     std::vector<JSAMPROW> rows(static_cast<std::size_t>(batch));
     for (int i = 0; i < batch; ++i)

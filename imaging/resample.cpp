@@ -217,7 +217,22 @@ void StreamResampler::Convert(const std::uint8_t* row)
     }
     case PixelLayout::BGRX32: {
         const std::uint8_t* p = row + 4 * static_cast<std::ptrdiff_t>(colLo_);
-        for (int i = 0; i < n; ++i, p += 4, line += 4) {
+        int i = 0;
+#if defined(__SSE2__)
+        // Four pixels at a time: bytes widened to floats, the fourth channel set to 255.
+        const __m128i zero = _mm_setzero_si128();
+        const __m128 keep = _mm_castsi128_ps(_mm_set_epi32(0, -1, -1, -1));
+        const __m128 opaque = _mm_set_ps(255.0f, 0.0f, 0.0f, 0.0f);
+        for (; i + 4 <= n; i += 4, p += 16, line += 16) {
+            const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            const __m128i lo = _mm_unpacklo_epi8(px, zero), hi = _mm_unpackhi_epi8(px, zero);
+            const __m128i q[4] = {_mm_unpacklo_epi16(lo, zero), _mm_unpackhi_epi16(lo, zero),
+                                  _mm_unpacklo_epi16(hi, zero), _mm_unpackhi_epi16(hi, zero)};
+            for (int k = 0; k < 4; ++k)
+                _mm_storeu_ps(line + 4 * k, _mm_or_ps(_mm_and_ps(_mm_cvtepi32_ps(q[k]), keep), opaque));
+        }
+#endif
+        for (; i < n; ++i, p += 4, line += 4) {
             line[0] = p[0];
             line[1] = p[1];
             line[2] = p[2];

@@ -142,6 +142,20 @@ TEST(CodecPath, EveryExifOrientationIsShownUpright)
     }
 }
 
+TEST(CodecPath, GreyJpegComesOutGrey)
+{
+    TempDir dir;
+    const std::string path = dir.File("grey.jpg");
+    WriteJpeg(path, 300, 200, [](int, int) { return Rgb{0, 140, 0}; }, {90, false, 0, true});
+    auto image = OpenOk(path);
+    ASSERT_TRUE(image);
+    auto target = Blank(150, 150);
+    std::string reason;
+    ASSERT_EQ(image->Draw(*target, {0, 25, 150, 100}, {0, 0, 300, 200}, 0, reason), kCodecOk);
+    EXPECT_TRUE(Near(target->pixels[75 * 150 + 75], Rgb{140, 140, 140}, 3));
+    EXPECT_EQ(target->pixels[0], 0u) << "outside the destination stays as it was";
+}
+
 TEST(CodecPath, FormatIsTakenFromTheContentNotTheName)
 {
     TempDir dir;

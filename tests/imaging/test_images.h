@@ -21,6 +21,7 @@ struct JpegOptions {
     int quality = 92;
     bool progressive = false;
     int orientation = 0;   // 0: no EXIF segment
+    bool grey = false;     // one component (the green channel of the pixels)
 };
 
 // An APP1 "Exif" payload holding only the orientation tag.
@@ -59,8 +60,8 @@ inline void WriteJpeg(const std::string& path, int w, int h, const PixelFn& pixe
     jpeg_stdio_dest(&c, f);
     c.image_width = unsigned(w);
     c.image_height = unsigned(h);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
+    c.input_components = o.grey ? 1 : 3;
+    c.in_color_space = o.grey ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(&c);
     jpeg_set_quality(&c, o.quality, TRUE);
     if (o.progressive)
@@ -75,7 +76,11 @@ inline void WriteJpeg(const std::string& path, int w, int h, const PixelFn& pixe
         const int y = int(c.next_scanline);
         for (int x = 0; x < w; ++x) {
             Rgb p = pixel(x, y);
-            row[3 * x] = p.r; row[3 * x + 1] = p.g; row[3 * x + 2] = p.b;
+            if (o.grey)
+                row[x] = p.g;
+            else {
+                row[3 * x] = p.r; row[3 * x + 1] = p.g; row[3 * x + 2] = p.b;
+            }
         }
         JSAMPROW r = row.data();
         jpeg_write_scanlines(&c, &r, 1);
