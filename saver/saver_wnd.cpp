@@ -53,7 +53,8 @@ CSaverWnd::CSaverWnd(CSaverSettings& settings)
 
 CSaverWnd::~CSaverWnd()
 {
-    QCoreApplication::instance()->removeNativeEventFilter(this);
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->removeNativeEventFilter(this);
     if (!tornDown_) {
         Cleanup();
         if (renderer_)
