@@ -77,8 +77,9 @@ bool DXGraphics::Init(QWindow* window, const Rect& windowRect)
 {
     Log("Starting Direct3D create routines: %x", Hex(this));
     // One device per object: a second call changes nothing.
-    if (IsCreated() || loaderThread_.Started())
+    if (initCalled_)
         return IsCreated();
+    initCalled_ = true;
     if (windowRect.Width() > 0 && windowRect.Height() > 0) {
         width_ = windowRect.Width();
         height_ = windowRect.Height();
@@ -120,7 +121,7 @@ bool DXGraphics::CreateDX(QWindow* window, const Rect& windowRect)
     const AdapterChoice choice = ChooseAdapter(monitors, windowRect);
     adapter_ = choice.adapter;
     wantedSize_ = choice.wantedSize;
-    Log("DXGraphics Init, Using Adapter %d", adapter_);
+    Log("DXGraphics Init, Using Adapter %d", int(adapter_));
 
     const bool allowSoftware = settings_.AllowSoftwareAcceleration != 0;
     std::uint32_t r = device_.CheckDeviceType(DeviceType::Hal);

@@ -96,6 +96,7 @@ private:
     CubeVertices vertices_{};
     std::uint32_t startTime_ = 0;
     int nextFace_ = 0;
+    bool initCalled_ = false;
 
     Clock clock_;
     ImageLoaderFn loader_;

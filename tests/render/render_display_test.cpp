@@ -161,6 +161,10 @@ TEST(RenderDisplay, ClearsToTheOpaqueBackColourOnTheSoftwareDevice)
     EXPECT_TRUE(Contains(m, "Loading small textures"));
     EXPECT_TRUE(Contains(m, "Done loading textures"));
     EXPECT_EQ(show.dx->WantedSize(), 160);
+    // A second Init keeps the device it has.
+    const unsigned tile = show.dx->FaceTexture(0);
+    EXPECT_TRUE(show.dx->Init(&show.window, {0, 0, kWidth, kHeight}));
+    EXPECT_EQ(show.dx->FaceTexture(0), tile);
 }
 
 TEST(RenderDisplay, ASoftwareRendererNeedsThePermission)
