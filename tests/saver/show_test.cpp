@@ -357,6 +357,12 @@ TEST_F(ShowTest, HostFormsWindowIdAndEnvironmentWorkLikeAParent)
         show->Signal(SIGTERM);
         EXPECT_EQ(show->Wait(10s), 0);
     }
+    // The root window as host: a normal show covering the screen.
+    show->Start({"-root"});
+    ASSERT_TRUE(show->WaitForLog("ScrInit: Window Size=800,600", 10s));
+    EXPECT_EQ(show->CountLog("Creating preview window or window with a parent (Preview=0"), 1);
+    show->Signal(SIGTERM);
+    EXPECT_EQ(show->Wait(10s), 0);
     // A window id that names no window: no show at all.
     show->Start({"-window-id", "0x7ffffff"});
     EXPECT_EQ(show->Wait(5s), 0);
