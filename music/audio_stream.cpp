@@ -66,24 +66,29 @@ MciError ReadPlaylist(const std::string& path, std::vector<std::string>& entries
 
 AudioStream::AudioStream(QObject* parent) : QObject(parent)
 {
-    player_.setAudioOutput(&output_);
     startTimer_.setSingleShot(true);
-    startTimer_.setInterval(kStartTimeoutMs);
     connect(&startTimer_, &QTimer::timeout, this, &AudioStream::OnStartTimeout);
-    connect(&player_, &QMediaPlayer::mediaStatusChanged, this,
-            [this](QMediaPlayer::MediaStatus status) { Defer([this, status] { OnStatus(status); }); });
-    connect(&player_, &QMediaPlayer::playbackStateChanged, this,
-            [this](QMediaPlayer::PlaybackState) { Defer([this] { UpdatePlaying(); }); });
-    connect(&player_, &QMediaPlayer::errorOccurred, this,
-            [this](QMediaPlayer::Error, const QString& text) {
-                Defer([this, text] { EntryFailed(kMciErrPlaybackFailed, text); });
-            });
+    NewPlayer();
 }
 
 AudioStream::~AudioStream()
 {
     ++generation_;
-    player_.stop();
+    player_->stop();
+}
+
+void AudioStream::NewPlayer()
+{
+    player_ = std::make_unique<QMediaPlayer>();
+    player_->setAudioOutput(&output_);
+    connect(player_.get(), &QMediaPlayer::mediaStatusChanged, this,
+            [this](QMediaPlayer::MediaStatus status) { Defer([this, status] { OnStatus(status); }); });
+    connect(player_.get(), &QMediaPlayer::playbackStateChanged, this,
+            [this](QMediaPlayer::PlaybackState) { Defer([this] { UpdatePlaying(); }); });
+    connect(player_.get(), &QMediaPlayer::errorOccurred, this,
+            [this](QMediaPlayer::Error, const QString& text) {
+                Defer([this, text] { EntryFailed(kMciErrPlaybackFailed, text); });
+            });
 }
 
 bool AudioStream::OutputAvailable() { return !QMediaDevices::audioOutputs().isEmpty(); }
@@ -123,7 +128,7 @@ void AudioStream::Stop()
     ++generation_;
     active_ = false;
     startTimer_.stop();
-    player_.stop();
+    player_->stop();
     SetState(State::Idle);
 }
 
@@ -149,48 +154,55 @@ void AudioStream::StartEntry()
         return;
     }
     SetState(State::Waiting);
-    retried_ = false;
+    starts_ = 1;
+    entryStarted_ = false;
     QUrl url = QUrl::fromLocalFile(QString::fromStdString(entries_[index_]));
-    if (player_.source() == url) {
-        player_.stop();
-        player_.setPosition(0);
+    if (player_->source() == url) {
+        player_->stop();
+        player_->setPosition(0);
     } else {
-        player_.setSource(url);
+        player_->setSource(url);
     }
-    startTimer_.start();
-    player_.play();
+    startTimer_.start(kStartTimeoutMs);
+    player_->play();
     // Already loaded media may not report a status change.
     Defer([this] { UpdatePlaying(); });
 }
 
 void AudioStream::OnStartTimeout()
 {
-    if (!active_)
-        return;
-    if (retried_) {
-        EntryFailed(kMciErrPlaybackFailed, QStringLiteral("The sound did not start playing in time."));
-        return;
-    }
-    // Some decoders stall now and then while setting up; a second start
-    // from scratch usually plays.
-    retried_ = true;
+    EntryFailed(kMciErrPlaybackFailed, QStringLiteral("The sound did not start playing in time."));
+}
+
+bool AudioStream::RetryEntry()
+{
+    if (entryStarted_ || starts_ >= kEntryStarts)
+        return false;
+    // Some decoders stall or fail now and then while they set up (the AIFF
+    // parser is one); a start from scratch usually plays.
+    ++starts_;
     ++generation_;
-    QUrl url = player_.source();
-    player_.setSource(QUrl());
-    player_.setSource(url);
-    startTimer_.start();
-    player_.play();
+    // A new player: a stalled one tends to stall again.
+    QUrl url = player_->source();
+    player_->disconnect(this);
+    player_->stop();
+    NewPlayer();
+    player_->setSource(url);
+    startTimer_.start(starts_ == kEntryStarts ? kLastStartTimeoutMs : kStartTimeoutMs);
+    player_->play();
+    return true;
 }
 
 void AudioStream::UpdatePlaying()
 {
-    if (!active_ || player_.playbackState() != QMediaPlayer::PlayingState)
+    if (!active_ || player_->playbackState() != QMediaPlayer::PlayingState)
         return;
-    QMediaPlayer::MediaStatus status = player_.mediaStatus();
+    QMediaPlayer::MediaStatus status = player_->mediaStatus();
     if (status != QMediaPlayer::BufferedMedia && status != QMediaPlayer::BufferingMedia)
         return;
     startTimer_.stop();
     played_ = true;
+    entryStarted_ = true;
     SetState(State::Playing);
 }
 
@@ -201,8 +213,8 @@ void AudioStream::OnStatus(QMediaPlayer::MediaStatus status)
     switch (status) {
     case QMediaPlayer::LoadedMedia:
         // A play asked for while the media loaded can get lost.
-        if (player_.playbackState() != QMediaPlayer::PlayingState)
-            player_.play();
+        if (player_->playbackState() != QMediaPlayer::PlayingState)
+            player_->play();
         break;
     case QMediaPlayer::BufferingMedia:
     case QMediaPlayer::BufferedMedia:
@@ -214,7 +226,7 @@ void AudioStream::OnStatus(QMediaPlayer::MediaStatus status)
         StartEntry();
         break;
     case QMediaPlayer::InvalidMedia:
-        EntryFailed(kMciErrPlaybackFailed, player_.errorString());
+        EntryFailed(kMciErrPlaybackFailed, player_->errorString());
         break;
     default:
         break;
@@ -223,13 +235,13 @@ void AudioStream::OnStatus(QMediaPlayer::MediaStatus status)
 
 void AudioStream::EntryFailed(MciError code, const QString& description)
 {
-    if (!active_)
+    if (!active_ || RetryEntry())
         return;
     lastError_ = code;
     lastDescription_ = QString::fromStdString(MciErrorText(code));
     if (!description.isEmpty())
         lastDescription_ += QStringLiteral(" ") + description;
-    player_.stop();
+    player_->stop();
     ++index_;
     StartEntry();
 }

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -44,9 +45,12 @@ public:
     // The file playing or about to play, empty when idle.
     std::string CurrentEntry() const;
 
-    // How long an entry may take to start playing; after a second try it
-    // counts as failed.
-    static constexpr int kStartTimeoutMs = 5000;
+    // An entry that fails or does not start playing in time is started
+    // again, up to kEntryStarts times in all, the last time with longer to
+    // start; then it counts as failed.
+    static constexpr int kEntryStarts = 3;
+    static constexpr int kStartTimeoutMs = 2000;
+    static constexpr int kLastStartTimeoutMs = 5000;
 
 signals:
     void Finished();
@@ -61,18 +65,22 @@ private:
     void OnStatus(QMediaPlayer::MediaStatus status);
     void UpdatePlaying();
     void OnStartTimeout();
+    bool RetryEntry();
     // Runs fn later from the event loop, unless the stream moved on meanwhile.
     void Defer(std::function<void()> fn);
 
-    QMediaPlayer player_;
+    void NewPlayer();
+
     QAudioOutput output_;
+    std::unique_ptr<QMediaPlayer> player_;
     QTimer startTimer_;
     std::vector<std::string> entries_;
     std::size_t index_ = 0;
     bool loaded_ = false;
     bool active_ = false;
     bool played_ = false;
-    bool retried_ = false;
+    int starts_ = 0;            // how often the current entry was started
+    bool entryStarted_ = false; // the current entry reached the speakers
     MciError lastError_ = kMciOk;
     QString lastDescription_;
     State state_ = State::Idle;

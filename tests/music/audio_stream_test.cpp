@@ -46,7 +46,7 @@ TEST_P(AudioStreamFamily, PlaysAFileToItsEnd)
     std::string ext = path.substr(path.rfind('.'));
     if (ext == ".wav") {
         WriteWav(path, 0.4);
-    } else if (ext == ".mid") {
+    } else if (ext == ".mid" || ext == ".rmi") {
         WriteMidi(path, 0.4);
     } else if (!MakeConverted(path, 0.4)) {
         GTEST_SKIP() << "no tool to make " << path;
@@ -57,7 +57,7 @@ TEST_P(AudioStreamFamily, PlaysAFileToItsEnd)
     ASSERT_EQ(stream.Load(path), kMciOk);
     stream.Play();
     EXPECT_EQ(stream.GetState(), AudioStream::State::Waiting);
-    ASSERT_TRUE(WaitUntil([&] { return stream.GetState() == AudioStream::State::Playing || log.Done(); }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return stream.GetState() == AudioStream::State::Playing || log.Done(); }, 15000));
     EXPECT_TRUE(log.failures.empty()) << log.description;
     EXPECT_GE(g_pulseServer->SinkInputs(), 1) << "no stream reached the audio server";
     ASSERT_TRUE(WaitUntil([&] { return log.Done(); }, 10000));
@@ -69,6 +69,7 @@ TEST_P(AudioStreamFamily, PlaysAFileToItsEnd)
 
 INSTANTIATE_TEST_SUITE_P(Families, AudioStreamFamily,
                          ::testing::Values(Family{"Wave", "tone.wav"}, Family{"Midi", "tune.mid"},
+                                           Family{"RiffMidi", "tune.rmi"}, Family{"Mp2", "tone.mp2"},
                                            Family{"Mp3", "tone.mp3"}, Family{"Wma", "tone.wma"},
                                            Family{"Au", "tone.au"}, Family{"Aiff", "tone.aiff"}),
                          [](const auto& info) { return std::string(info.param.name); });

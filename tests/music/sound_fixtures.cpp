@@ -109,6 +109,17 @@ void WriteMidi(const std::string& path, double seconds)
     out.insert(out.end(), {'M', 'T', 'r', 'k'});
     PutBig32(out, static_cast<std::uint32_t>(track.size()));
     out.insert(out.end(), track.begin(), track.end());
+    if (fs::path(path).extension() == ".rmi") {
+        // The RIFF form of a MIDI file: the whole file in one "data" chunk.
+        std::vector<char> riff{'R', 'I', 'F', 'F'};
+        Put32(riff, static_cast<std::uint32_t>(12 + out.size() + out.size() % 2));
+        riff.insert(riff.end(), {'R', 'M', 'I', 'D', 'd', 'a', 't', 'a'});
+        Put32(riff, static_cast<std::uint32_t>(out.size()));
+        riff.insert(riff.end(), out.begin(), out.end());
+        if (out.size() % 2)
+            riff.push_back(0);
+        out = std::move(riff);
+    }
     WriteBytes(path, out);
 }
 
@@ -124,6 +135,8 @@ bool MakeConverted(const std::string& path, double seconds)
     bool ok = false;
     if (ext == ".mp3")
         ok = HaveTool("lame") && Run("lame --quiet " + w + " " + q);
+    else if (ext == ".mp2")
+        ok = HaveTool("ffmpeg") && Run("ffmpeg -loglevel error -y -i " + w + " -c:a mp2 " + q);
     else if (ext == ".wma")
         ok = HaveTool("ffmpeg") && Run("ffmpeg -loglevel error -y -i " + w + " -c:a wmav2 -f asf " + q);
     else if (ext == ".au" || ext == ".aiff")
