@@ -264,6 +264,9 @@ void Show::Start(const std::vector<std::string>& args, const std::map<std::strin
                 ini << k << "=" << v << "\n";
         }
     }
+    // Checks of the new run must not see the last run's lines.
+    std::error_code ec;
+    fs::remove(LogPath(), ec);
     started_ = std::chrono::steady_clock::now();
     pid_ = fork();
     if (pid_ == 0) {

@@ -414,6 +414,15 @@ TEST_F(ShowTest, SigtermEndsTheShowInOrder)
     EXPECT_EQ(show->CountLog("CloseDX exit"), 1);
     for (auto& entry : fs::directory_iterator(show->Folder()))
         EXPECT_EQ(entry.path().filename().string().rfind("core", 0), std::string::npos);
+
+    // The other two signals a host or a terminal sends end it the same way.
+    for (int signalNumber : {SIGINT, SIGHUP}) {
+        StartAndWaitForWindow({"/s"});
+        ASSERT_TRUE(show->WaitForLog("Done with Direct3D setup", 10s));
+        show->Signal(signalNumber);
+        EXPECT_EQ(show->Wait(10s), 0) << "signal " << signalNumber;
+        EXPECT_EQ(show->CountLog("CloseDX exit"), 1) << "signal " << signalNumber;
+    }
 }
 
 TEST_F(ShowTest, WithoutAHardwareRendererTheFallbacksArePainted)
