@@ -17,6 +17,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <map>
 #include <string>
@@ -100,11 +101,18 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs)
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median" && !run.error_occurred)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
                 ms[run.run_name.function_name] = run.GetAdjustedCPUTime();
         ConsoleReporter::ReportRuns(runs);
     }
 };
+
+double ThreadCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
 
 long StatusKb(const char* key)
 {
@@ -150,49 +158,59 @@ int main(int argc, char** argv)
                 cases.push_back({&f, size, false, f.name + "/" + std::to_string(size) + "/crop"});
         }
     }
+    // Each iteration times the codec path and its floor back to back, so that
+    // both see the same load from the rest of the machine; the ratio is of
+    // the sums of CPU time (the work is single-threaded).
+    std::map<std::string, std::pair<double, double>> pairs;
     for (const Case& c : cases) {
         const std::string path = c.fixture->path;
-        benchmark::RegisterBenchmark(("codec/" + c.label).c_str(), [c, path](benchmark::State& state) {
-            for (auto _ : state)
+        const int scale = c.fixture->jpeg ? ScaleFor(c) : 0;
+        benchmark::RegisterBenchmark(("codec-vs-floor/" + c.label).c_str(),
+                                     [c, path, scale, &pairs](benchmark::State& state) {
+            double codec = 0, floor = 0;
+            for (auto _ : state) {
+                const double t0 = ThreadCpuMs();
                 if (LoadOnce(path, c.size, c.keepAspect, true) != 0)
                     state.SkipWithError("load failed");
-        })->Unit(benchmark::kMillisecond)->MinTime(0.3)->Repetitions(3)->ReportAggregatesOnly(true);
-        const int scale = c.fixture->jpeg ? ScaleFor(c) : 0;
-        benchmark::RegisterBenchmark(("floor/" + c.label).c_str(), [scale, path](benchmark::State& state) {
-            for (auto _ : state)
+                const double t1 = ThreadCpuMs();
                 if (!(scale ? DecodeJpegOnly(path, scale) : DecodeQtOnly(path)))
                     state.SkipWithError("decode failed");
-        })->Unit(benchmark::kMillisecond)->MinTime(0.3)->Repetitions(3)->ReportAggregatesOnly(true);
+                const double t2 = ThreadCpuMs();
+                codec += t1 - t0;
+                floor += t2 - t1;
+            }
+            const double n = static_cast<double>(state.iterations());
+            state.counters["codec_ms"] = codec / n;
+            state.counters["floor_ms"] = floor / n;
+            state.counters["ratio"] = floor > 0 ? codec / floor : 0;
+            pairs[c.label] = {codec / n, floor / n};
+        })->Unit(benchmark::kMillisecond)->MinTime(1.0);
         if (c.fixture->ownReaders && c.keepAspect) {
             benchmark::RegisterBenchmark(("own/" + c.label).c_str(), [c, path](benchmark::State& state) {
                 for (auto _ : state)
                     if (LoadOnce(path, c.size, false, false) != 0)
                         state.SkipWithError("load failed");
-            })->Unit(benchmark::kMillisecond)->MinTime(0.3)->Repetitions(3)->ReportAggregatesOnly(true);
+            })->Unit(benchmark::kMillisecond)->MinTime(0.5);
         }
     }
     RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    // CPU time: the work is single-threaded, and on a shared machine wall time
-    // mostly measures the neighbours. Medians of three repetitions.
-    std::printf("\nCPU milliseconds per load (median of 3)\n%-28s %7s %10s %9s %7s %7s %9s\n", "case", "scale", "codec ms", "floor ms", "ratio",
-                "goal", "own ms");
+    std::printf("\nCPU milliseconds per load\n%-28s %7s %10s %9s %7s %7s %9s\n", "case", "scale", "codec ms",
+                "floor ms", "ratio", "goal", "own ms");
     for (const Case& c : cases) {
-        auto find = [&](const std::string& kind) {
-            auto it = reporter.ms.find(kind + "/" + c.label);
-            return it == reporter.ms.end() ? -1.0 : it->second;
-        };
-        const double codec = find("codec"), floor = find("floor"), own = find("own");
-        if (codec < 0 || floor <= 0)
+        auto it = pairs.find(c.label);
+        if (it == pairs.end() || it->second.second <= 0)
             continue;
+        const auto [codec, floor] = it->second;
+        auto own = reporter.ms.find("own/" + c.label);
         const bool baseline = c.fixture->name.rfind("jpeg", 0) == 0 && c.keepAspect;
         const std::string scale = c.fixture->jpeg ? std::to_string(ScaleFor(c)) + "/8" : "-";
         std::printf("%-28s %7s %10.1f %9.1f %6.2fx %6.2fx", c.label.c_str(), scale.c_str(), codec, floor,
                     codec / floor, baseline ? 1.25 : 1.5);
-        if (own >= 0)
-            std::printf(" %9.1f", own);
+        if (own != reporter.ms.end())
+            std::printf(" %9.1f", own->second);
         std::printf("\n");
     }
     return 0;
