@@ -76,6 +76,23 @@ void SendCloseRequest(Display* d, Window w)
     XSync(d, False);
 }
 
+// The value of the compositor hint on `w`, or -1 when the window has none.
+long BypassCompositor(Display* d, Window w)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    Atom hint = XInternAtom(d, "_NET_WM_BYPASS_COMPOSITOR", False);
+    if (XGetWindowProperty(d, w, hint, 0, 1, False, AnyPropertyType, &type, &format, &items, &after, &data) !=
+            Success ||
+        !data)
+        return -1;
+    long value = items == 1 && format == 32 ? *reinterpret_cast<long*>(data) : -1;
+    XFree(data);
+    return value;
+}
+
 class HostWindow {
 public:
     HostWindow(Display* d, int width, int height) : display_(d)
@@ -387,6 +404,26 @@ TEST_F(ShowTest, CloseRequestsOfOtherProgramsEndOnlyAPreview)
     ASSERT_NE(preview, 0u);
     SendCloseRequest(server->Dpy(), preview);
     EXPECT_EQ(show->Wait(5s), 0);
+}
+
+TEST_F(ShowTest, CompositorIsAskedToStandAsideOnlyWhenTheSettingSaysSo)
+{
+    StartAndWaitForWindow({"/s"});
+    AtShown(1000ms);
+    Window full = FindShowWindow(server->Dpy(), DefaultRootWindow(server->Dpy()));
+    ASSERT_NE(full, 0u);
+    EXPECT_EQ(BypassCompositor(server->Dpy(), full), 1);
+    show->Signal(SIGTERM);
+    EXPECT_EQ(show->Wait(10s), 0);
+
+    show->settings["Settings"]["WindowsComposition"] = "2";
+    StartAndWaitForWindow({"/s"});
+    AtShown(1000ms);
+    full = FindShowWindow(server->Dpy(), DefaultRootWindow(server->Dpy()));
+    ASSERT_NE(full, 0u);
+    EXPECT_EQ(BypassCompositor(server->Dpy(), full), -1);
+    show->Signal(SIGTERM);
+    EXPECT_EQ(show->Wait(10s), 0);
 }
 
 TEST_F(ShowTest, SecondFullScreenStartEndsAtOnce)
