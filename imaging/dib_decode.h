@@ -16,7 +16,7 @@
 // form stays within the largest DIB the program accepts. Fuzzing builds use a
 // smaller bound so that each run stays quick; the checks are the same.
 #ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
-constexpr std::size_t kMaxDevicePixels = std::size_t(1) << 20;
+constexpr std::size_t kMaxDevicePixels = std::size_t(1) << 18;
 #else
 constexpr std::size_t kMaxDevicePixels = kMaxDibPixelBytes / 4;
 #endif
