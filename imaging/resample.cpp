@@ -160,7 +160,7 @@ StreamResampler::Axis StreamResampler::BuildAxis(int n, double start, double len
 }
 
 StreamResampler::StreamResampler(int srcW, int srcH, const SourceWindow& source, int outW, int outH,
-                                 PixelLayout layout, std::uint32_t background, OutputMap out)
+                                 PixelLayout layout, std::uint32_t background, OutputMap out, bool wide)
     : outW_(std::max(outW, 0)), outH_(std::max(outH, 0)), layout_(layout), out_(out)
 {
     // Pixels are kept as four floats in the order blue, green, red, alpha,
@@ -185,7 +185,7 @@ StreamResampler::StreamResampler(int srcW, int srcH, const SourceWindow& source,
             for (int c = 0; c < 4; ++c)
                 hWeights4_[(static_cast<std::size_t>(x) * h_.maxCount + k) * 4 + c] =
                     h_.weights[static_cast<std::size_t>(h_.offset[x] + k)];
-    wide_ = CpuHasAvx2Fma();
+    wide_ = wide && CpuHasAvx2Fma();
     if (wide_) {
         const int taps = h_.maxCount;
         hWeightsPairs_.assign(static_cast<std::size_t>(outW_ / 2) * taps * 8, 0.0f);

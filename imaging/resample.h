@@ -20,9 +20,10 @@ class StreamResampler {
 public:
     // Scales `source` (in pixels of a srcW x srcH image) to outW x outH pixels
     // written through `out`. Translucent pixels are laid over `background`
-    // (0x00RRGGBB); every pixel written is opaque.
+    // (0x00RRGGBB); every pixel written is opaque. `wide` allows 256-bit
+    // operations where the processor has them (the results are the same).
     StreamResampler(int srcW, int srcH, const SourceWindow& source, int outW, int outH,
-                    PixelLayout layout, std::uint32_t background, OutputMap out);
+                    PixelLayout layout, std::uint32_t background, OutputMap out, bool wide = true);
 
     // The source rows the output needs: [FirstRow, EndRow).
     int FirstRow() const { return rowLo_; }
