@@ -1,10 +1,17 @@
 #include "saver/exit_rules.h"
 
+#include "app/saver_settings.h"
+
 #include <atomic>
 #include <cstdlib>
 
 namespace {
 std::atomic<bool> exitAccepted{false};
+}
+
+ExitSettings ExitSettingsOf(const CSaverSettings& s)
+{
+    return {s.ExitMMove != 0, s.ExitMClick != 0, s.ExitKClick != 0, s.HideCursor != 0};
 }
 
 bool ExitAccepted() { return exitAccepted.load(); }

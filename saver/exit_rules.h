@@ -16,6 +16,10 @@ struct ExitSettings {
     bool hideCursor = false;   // HideCursor: the pointer is hidden again after a password dialog
 };
 
+class CSaverSettings;
+// The exit settings of the settings record.
+ExitSettings ExitSettingsOf(const CSaverSettings& settings);
+
 // Set once an exit request has passed the password check (or the process was
 // told to end); close requests are honoured only then, or in preview.
 bool ExitAccepted();
