@@ -65,20 +65,32 @@ void CSaverWnd::ScrInit()
 
 std::function<void(const FrameTiming&)> CSaverWnd::FrameTimeLog()
 {
-    // The worst frame of every hundred: a photo's arrival must not stall the show.
+    // The worst frames of every hundred: a photo's arrival must not stall the
+    // show. A photo frame's own interval and the next one (which includes the
+    // photo frame's work) count as "around a photo".
     struct Worst {
-        double interval = 0, render = 0, handover = 0;
+        double interval = 0, photoInterval = 0, render = 0, handover = 0;
+        int photos = 0;
+        bool lastHadPhoto = false;
     };
     auto worst = std::make_shared<Worst>();
     return [worst](const FrameTiming& t) {
+        bool photo = t.handoverMs > 0;
         worst->interval = std::max(worst->interval, t.intervalMs);
+        if (photo || worst->lastHadPhoto)
+            worst->photoInterval = std::max(worst->photoInterval, t.intervalMs);
         worst->render = std::max(worst->render, t.renderMs);
         worst->handover = std::max(worst->handover, t.handoverMs);
+        worst->photos += photo ? 1 : 0;
+        worst->lastHadPhoto = photo;
         if (t.frames % FrameLoop::kFpsLogEvery == 0) {
-            Log("RenderFrame: longest interval %.1f ms, longest frame %.1f ms, longest hand-over %.1f ms "
-                "in the last %d frames",
-                worst->interval, worst->render, worst->handover, FrameLoop::kFpsLogEvery);
+            Log("RenderFrame: longest interval %.1f ms, longest frame %.1f ms, longest hand-over %.1f ms, "
+                "longest interval around a photo %.1f ms (%d photos) in the last %d frames",
+                worst->interval, worst->render, worst->handover, worst->photoInterval, worst->photos,
+                FrameLoop::kFpsLogEvery);
+            bool last = worst->lastHadPhoto;
             *worst = Worst{};
+            worst->lastHadPhoto = last;
         }
     };
 }
