@@ -142,6 +142,32 @@ TEST(CodecPath, EveryExifOrientationIsShownUpright)
     }
 }
 
+TEST(CodecPath, RowsAboveAndColumnsLeftOfTheCropAreSkippedExactly)
+{
+    // Red above row 150 and left of column 150, blue elsewhere; the fit
+    // starts at row 100 (portrait) or column 100 (landscape).
+    TempDir dir;
+    const std::string portrait = dir.File("portrait.jpg"), landscape = dir.File("landscape.jpg");
+    WriteJpeg(portrait, 400, 800, [](int, int y) { return y < 150 ? Rgb{220, 20, 20} : Rgb{20, 20, 220}; });
+    WriteJpeg(landscape, 800, 400, [](int x, int) { return x < 150 ? Rgb{220, 20, 20} : Rgb{20, 20, 220}; });
+    const FitRect full{0, 0, 200, 200};
+    for (bool tall : {true, false}) {
+        auto image = OpenOk(tall ? portrait : landscape);
+        ASSERT_TRUE(image);
+        const CodecFit fit = ComputeCodecFit(image->Width(), image->Height(), 200, 200, false, true);
+        EXPECT_EQ(tall ? fit.source.y : fit.source.x, 100);
+        auto target = Blank(200, 200);
+        std::string reason;
+        ASSERT_EQ(image->Draw(*target, full, fit.source, 0, reason), kCodecOk);
+        // Source position 100 + (i + 0.5) * 3: red up to output index 16.
+        auto at = [&](int i) { return tall ? target->pixels[std::size_t(i) * 200 + 100] : target->pixels[std::size_t(100) * 200 + i]; };
+        EXPECT_TRUE(Near(at(2), Rgb{220, 20, 20}, 30)) << tall;
+        EXPECT_TRUE(Near(at(13), Rgb{220, 20, 20}, 30)) << tall;
+        EXPECT_TRUE(Near(at(20), Rgb{20, 20, 220}, 30)) << tall;
+        EXPECT_TRUE(Near(at(199), Rgb{20, 20, 220}, 30)) << tall;
+    }
+}
+
 TEST(CodecPath, GreyJpegComesOutGrey)
 {
     TempDir dir;
