@@ -31,6 +31,7 @@ const char kUsage[] =
     "  --no-reduce       never shrink large photos\n"
     "  --no-rotate       ignore the camera orientation (EXIF)\n"
     "  --output FILE     where to write the PNG (default: NAME-SIZE.png here)\n"
+    "  --no-output       only load, write no PNG\n"
     "  --quiet           do not print the log lines\n";
 
 bool ParseColor(std::string_view text, int& ref)
@@ -80,7 +81,7 @@ int main(int argc, char** argv)
     settings.CubeTransp = 0;
     settings.BackColor = 0;
     int size = 960;
-    bool codec = true, quiet = false;
+    bool codec = true, quiet = false, write = true;
     std::string file, output;
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
@@ -115,6 +116,8 @@ int main(int argc, char** argv)
                 return 2;
             }
             output = v;
+        } else if (a == "--no-output") {
+            write = false;
         } else if (a == "--quiet") {
             quiet = true;
         } else if (a == "--help" || a == "-h") {
@@ -164,6 +167,10 @@ int main(int argc, char** argv)
     if (answer != 0 || !bitmap.bitmap) {
         std::fprintf(stderr, "tessaview-image: %s was not loaded\n", file.c_str());
         return 1;
+    }
+    if (!write) {
+        std::printf("%s: %dx%d loaded\n", file.c_str(), bitmap.width, bitmap.height);
+        return 0;
     }
     if (!ToImage(*bitmap.bitmap).save(QString::fromStdString(output), "PNG")) {
         std::fprintf(stderr, "tessaview-image: cannot write %s\n", output.c_str());
