@@ -1,6 +1,7 @@
 #include "imaging/codec_image.h"
 
 #include "imaging/jpeg_scaled_decode.h"
+#include "imaging/packed_dib.h"
 #include "imaging/resample.h"
 
 #include <QImage>
@@ -143,6 +144,8 @@ std::unique_ptr<CodecImage> CodecImage::Open(const std::string& path, bool autoR
     QImageReader reader(QString::fromLocal8Bit(path.c_str()));
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(autoRotate);
+    // Qt refuses images above 128 MB by default; a 50 MP PNG is larger.
+    reader.setAllocationLimit(static_cast<int>(kMaxDibPixelBytes >> 20));
     QImage image = reader.read();
     if (image.isNull()) {
         status = StatusOf(reader.error());
