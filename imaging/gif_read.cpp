@@ -138,12 +138,6 @@ int ReadGif(ByteSource& src, ImageReadRecord& record)
     return READ_OK;
 }
 
-int RunGifRead(ByteSource& src, ImageReadRecord& record)
-{
-    record.dib.Reset();
-    return ReadGif(src, record);
-}
-
 } // namespace
 
 int GifRead(const char* fileName, ImageReadRecord& record)
@@ -152,11 +146,12 @@ int GifRead(const char* fileName, ImageReadRecord& record)
     std::unique_ptr<FileSource> file = FileSource::Open(fileName);
     if (!file)
         return READ_CANNOT_OPEN;
-    return RunGifRead(*file, record);
+    return ReadGif(*file, record);
 }
 
 int GifReadBytes(std::span<const std::uint8_t> bytes, ImageReadRecord& record)
 {
+    record.dib.Reset();
     MemorySource src(bytes);
-    return RunGifRead(src, record);
+    return ReadGif(src, record);
 }
