@@ -18,6 +18,20 @@ std::string PathKey(int index)
 }
 } // namespace
 
+namespace {
+// An older layout kept one folder in a single value; it is read only when the list is empty.
+StringList LoadFoldersOrLegacy(ProfileStore& store, const char* section, const char* legacyKey)
+{
+    StringList folders = LoadFolderList(store, section);
+    if (folders.empty()) {
+        std::string legacy = store.GetProfileString(kSettings, legacyKey, "");
+        if (!legacy.empty())
+            folders.push_back(std::move(legacy));
+    }
+    return folders;
+}
+} // namespace
+
 StringList LoadFolderList(ProfileStore& store, const char* section)
 {
     StringList folders;
@@ -47,12 +61,7 @@ void CSaverSettings::Load(ProfileStore& from, const FirstRunFolders& firstRun)
     Recursive = get("Recursive", 1);
     Random = get("Random", 1);
     ReduceBig = get("ReduceBig", 1);
-    ImageFolders = LoadFolderList(from, kPaths);
-    if (ImageFolders.empty()) {
-        std::string legacy = from.GetProfileString(kSettings, "ImagesPath", "");
-        if (!legacy.empty())
-            ImageFolders.push_back(legacy);
-    }
+    ImageFolders = LoadFoldersOrLegacy(from, kPaths, "ImagesPath");
     SaveLastImage = get("SaveLastImage", 1);
     if (SaveLastImage)
         LastImageIndex = get("LastImageIndex", -1);
@@ -62,12 +71,7 @@ void CSaverSettings::Load(ProfileStore& from, const FirstRunFolders& firstRun)
     ExitMMove = get("ExitMMove", 1);
     ExitMClick = get("ExitMClick", 1);
     ExitKClick = get("ExitKClick", 1);
-    SoundFolders = LoadFolderList(from, kSndPaths);
-    if (SoundFolders.empty()) {
-        std::string legacy = from.GetProfileString(kSettings, "SoundsPath", "");
-        if (!legacy.empty())
-            SoundFolders.push_back(legacy);
-    }
+    SoundFolders = LoadFoldersOrLegacy(from, kSndPaths, "SoundsPath");
     SndRecursive = get("SndRecursive", 1);
     SndRandom = get("SndRandom", 1);
     IncludeMid = get("IncludeMid", 1);
