@@ -4,7 +4,7 @@
 #include "app/saver_settings.h"
 #include "music/music_player.h"
 #include "saver/fallback_paint.h"
-#include "saver/renderer.h"
+#include "render/dx_graphics.h"
 
 #include <QBackingStore>
 #include <QCoreApplication>

@@ -6,7 +6,7 @@
 #include "music/music_player.h"
 #include "saver/fallback_paint.h"
 #include "saver/no_files_message.h"
-#include "saver/renderer.h"
+#include "render/dx_graphics.h"
 
 #include <QBackingStore>
 #include <QCoreApplication>
@@ -46,7 +46,7 @@ void CSaverWnd::ScrInit()
         music_->Start();
     }
 
-    renderer_ = MakeRenderer(settings_);
+    renderer_ = std::make_unique<DXGraphics>(settings_);
     if (renderer_ && LogEnabled())
         renderer_->SetFrameObserver(FrameTimeLog());
     if (renderer_) {
