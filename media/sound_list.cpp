@@ -5,7 +5,7 @@
 #include "app/saver_settings.h"
 #include "media/file_finder.h"
 #include "media/image_list.h"
-#include "media/next_index.h"
+#include "media/list_choice.h"
 
 std::vector<std::string_view> SoundMasks(const CSaverSettings& settings)
 {
@@ -51,25 +51,12 @@ std::string PlayMusic(CSaverSettings& settings)
         Log("PlayMusic: File List Empty !");
         return {};
     }
-    std::string chosen;
-    if (settings.SndRandom) {
-        if (files.size() == 1) {
-            chosen = files.front();
-            files = settings.AllSoundFiles;
-            Log("PlayMusic: Random, Last File");
-        } else {
-            const int n = static_cast<int>(files.size());
-            const int d = static_cast<int>(GetRandom(static_cast<unsigned>(n)));
-            Log("PlayMusic: GetRandom(%d)= %d", n, d);
-            chosen = std::move(files[static_cast<std::size_t>(d)]);
-            files.erase(files.begin() + d);
-        }
-        return chosen;
-    }
+    if (settings.SndRandom)
+        return DrawWithoutRepeat(files, settings.AllSoundFiles, "PlayMusic", "Random, Last File");
     // The logged index is the one before the wrap.
     Log("PlayMusic: Index=%lld", static_cast<long long>(settings.LastSoundIndex) + 1);
     settings.LastSoundIndex = NextListIndex(settings.LastSoundIndex, static_cast<int>(files.size()));
-    chosen = files[static_cast<std::size_t>(settings.LastSoundIndex)];
+    std::string chosen = files[static_cast<std::size_t>(settings.LastSoundIndex)];
     if (settings.SaveLastSound)
         settings.WriteSetting("LastSoundIndex", settings.LastSoundIndex);
     return chosen;
