@@ -51,7 +51,9 @@ std::optional<std::string> HostCommandLine(std::span<const std::string_view> arg
         if (a == "-root")
             root = true;
     }
-    if (envWindow && *envWindow) {
+    // The host's window in the environment stands for the hack forms only: a
+    // user who types "tessaview /c" or "/s" in a host's terminal means it.
+    if (envWindow && *envWindow && (args.empty() || root)) {
         if (auto id = ParseWindowId(envWindow))
             return AsPreview(*id);
     }

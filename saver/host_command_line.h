@@ -14,8 +14,10 @@ std::optional<unsigned long> ParseWindowId(std::string_view text);
 
 // `args` are the arguments after the program name; `envWindow` the value of
 // XSCREENSAVER_WINDOW (null when unset); `rootWindow` answers the root window
-// of the display. Nothing when none of the host forms is present, so the
-// Windows-style letter rule applies.
+// of the display. The environment's window is taken only with an empty command
+// line or with -root; an explicit command line such as "/c" or "/s" wins over
+// it. Nothing when none of the host forms applies, so the Windows-style letter
+// rule does.
 std::optional<std::string> HostCommandLine(std::span<const std::string_view> args, const char* envWindow,
                                            const std::function<unsigned long()>& rootWindow);
 

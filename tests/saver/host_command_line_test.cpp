@@ -27,13 +27,28 @@ TEST(HostCommandLine, BadOrMissingWindowIdNamesNoWindow)
     EXPECT_EQ(Host({"-window-id", "0x"}), "/p -1");
 }
 
-TEST(HostCommandLine, EnvironmentWindowComesBeforeTheLetterRuleAndRoot)
+TEST(HostCommandLine, EnvironmentWindowServesOnlyAnEmptyLineOrTheHackForms)
 {
-    EXPECT_EQ(Host({"/s"}, "0x1e00007"), "/p 31457287");
+    EXPECT_EQ(Host({}, "0x1e00007"), "/p 31457287");
     EXPECT_EQ(Host({"-root"}, "99"), "/p 99");
+    EXPECT_EQ(Host({"--root"}, "99"), "/p 99");
     EXPECT_EQ(Host({"-window-id", "5"}, "99"), "/p 5");
-    // A value that is no window id is not taken.
-    EXPECT_EQ(Host({"/s"}, "junk"), std::nullopt);
+    // A value that is no window id is not taken: -root then means the real root.
+    EXPECT_EQ(Host({}, "junk"), std::nullopt);
+    EXPECT_EQ(Host({"-root"}, "junk"), "/p 673");
+    EXPECT_EQ(Host({}, ""), std::nullopt);
+}
+
+TEST(HostCommandLine, ExplicitCommandLineWinsOverTheEnvironment)
+{
+    // Typed in a terminal that a host opened: the user means what they typed.
+    EXPECT_EQ(Host({"/c"}, "0x1e00007"), std::nullopt);
+    EXPECT_EQ(Host({"/s"}, "0x1e00007"), std::nullopt);
+    EXPECT_EQ(Host({"-s"}, "99"), std::nullopt);
+    EXPECT_EQ(Host({"/p", "1234"}, "99"), std::nullopt);
+    EXPECT_EQ(Host({"/a"}, "99"), std::nullopt);
+    // Anything else that is not a hack form is no permission either.
+    EXPECT_EQ(Host({"-fps"}, "99"), std::nullopt);
 }
 
 TEST(HostCommandLine, RootDrawsIntoTheRootWindow)

@@ -369,8 +369,14 @@ TEST_F(ShowTest, HostFormsWindowIdAndEnvironmentWorkLikeAParent)
     }
     {
         HostWindow host(server->Dpy(), 640, 480);
-        show->Start({"/s"}, {{"XSCREENSAVER_WINDOW", host.Hex()}});
+        show->Start({}, {{"XSCREENSAVER_WINDOW", host.Hex()}});
         ASSERT_TRUE(show->WaitForLog("ScrInit: Window Size=640,480", 10s));
+        show->Signal(SIGTERM);
+        EXPECT_EQ(show->Wait(10s), 0);
+        // An explicit /s beside the host's variable is the full-screen show.
+        show->Start({"/s"}, {{"XSCREENSAVER_WINDOW", host.Hex()}});
+        ASSERT_TRUE(show->WaitForLog("ScrInit: Window Size=800,600", 10s));
+        EXPECT_EQ(show->CountLog("ScrInit: Window Size=640,480"), 0);
         show->Signal(SIGTERM);
         EXPECT_EQ(show->Wait(10s), 0);
     }
