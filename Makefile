@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all setup build run test bench fuzz install clean
+.PHONY: all setup build run test bench fuzz install deb test-package clean
 
 all: build
 
@@ -30,6 +30,15 @@ fuzz: setup
 
 install: build
 	cmake --install $(BUILD)
+
+# The Debian package, here: tessaview_<version>_amd64.deb.
+deb: build
+	cd $(BUILD) && cpack -G DEB
+	cp $(BUILD)/tessaview_*.deb .
+
+# Installs the package into a throw-away copy of this system, runs it, removes it.
+test-package: deb
+	@scripts/test-package $(BUILD)
 
 clean:
 	rm -rf $(BUILD) build-fuzz
