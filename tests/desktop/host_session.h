@@ -1,0 +1,76 @@
+#pragma once
+// A desktop user's session for the screen-saver hosts: a private home with
+// Tessaview's settings and log, a private D-Bus session bus, and the host's
+// programs run as an unprivileged user (the hosts refuse root). Whatever the
+// session starts, it stops again.
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+#include <sys/types.h>
+
+namespace host {
+
+class Session {
+public:
+    // `display` is the X display the programs use.
+    explicit Session(std::string display);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    const std::filesystem::path& Root() const { return root_; }
+    const std::filesystem::path& Home() const { return home_; }
+    // Photos folder, listed in the settings.
+    std::filesystem::path Photos() const { return root_ / "photos"; }
+    // Settings lines of the show: [Settings] Trace=1 and the photos folder.
+    void WriteSettings();
+    // Hands the whole folder to the session's user; call after writing files.
+    void GiveToUser();
+    void SetEnv(const std::string& name, const std::string& value) { env_[name] = value; }
+
+    // A private session bus for everything started later.
+    bool StartBus();
+    // A program running in the background; its output goes to `output`.
+    // `bindOver` mounts a folder over a system folder for this program and
+    // its children only (root only).
+    pid_t Start(const std::vector<std::string>& argv, const std::filesystem::path& output,
+                std::optional<std::pair<std::filesystem::path, std::filesystem::path>> bindOver = {});
+    // Runs a program to its end (at most `timeout`); its exit status, or -1.
+    int Run(const std::vector<std::string>& argv, std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    // Runs `argv` until it succeeds, for at most `timeout`.
+    bool RunUntilSuccess(const std::vector<std::string>& argv, std::chrono::milliseconds timeout);
+    // Ends a program started here: SIGTERM, then SIGKILL.
+    void Stop(pid_t pid);
+
+    // The session's running tessaview processes (zombies do not count).
+    std::vector<pid_t> ShowProcesses() const;
+    bool WaitForNoShow(std::chrono::milliseconds timeout) const;
+
+    std::filesystem::path LogPath() const;
+    int CountLog(const std::string& fragment) const;
+    bool WaitForLog(const std::string& fragment, std::chrono::milliseconds timeout) const;
+
+private:
+    std::vector<std::string> Environment() const;
+    void Become() const;
+    // Every process, however far down, that carries this session's HOME.
+    std::vector<pid_t> SessionProcesses() const;
+
+    std::filesystem::path root_, home_;
+    std::map<std::string, std::string> env_;
+    std::vector<pid_t> started_;
+    uid_t uid_;
+    gid_t gid_;
+};
+
+// File contents, empty when unreadable.
+std::string ReadAll(const std::filesystem::path& file);
+// The installed or built tessaview executable the hosts run.
+std::filesystem::path ShowExecutable();
+// True when the package is installed and the tests should use it.
+bool UseInstalled();
+
+} // namespace host

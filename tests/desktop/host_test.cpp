@@ -1,0 +1,136 @@
+// The show under the real screen-saver hosts of the desktop: xscreensaver and
+// the MATE screen saver start it on activation and end it on deactivation.
+// GoogleTest before Xlib, whose macros (None, Bool) would break it.
+#include <gtest/gtest.h>
+
+#include "host_session.h"
+#include "saver/show_harness.h"
+
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <regex>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+namespace {
+bool Have(const std::string& program)
+{
+    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// Puts three photos in the session's folder and its settings beside them.
+void PreparePhotos(host::Session& session)
+{
+    show::WritePhoto(session.Photos() / "red.bmp", 0xC02020);
+    show::WritePhoto(session.Photos() / "green.bmp", 0x20C020);
+    show::WritePhoto(session.Photos() / "blue.bmp", 0x2020C0);
+    session.WriteSettings();
+}
+
+// The show under a host: photos reach the cube, the host is asked to end it,
+// and the show then ends in order within 2 s.
+void ExpectOrderlyShow(host::Session& session, const std::function<bool()>& deactivate)
+{
+    ASSERT_TRUE(session.WaitForLog("Create texture succeeded", 30s)) << "no photo reached the cube";
+    std::vector<pid_t> shows = session.ShowProcesses();
+    ASSERT_EQ(shows.size(), 1u);
+    EXPECT_EQ(session.CountLog("showing message"), 0) << "the show found no photos";
+
+    ASSERT_TRUE(deactivate());
+    EXPECT_TRUE(session.WaitForNoShow(2s)) << "the show outlived its host's deactivation by 2 s";
+    EXPECT_TRUE(session.WaitForLog("CloseDX exit", 1s));
+    EXPECT_EQ(session.CountLog("Texture loading thread shut down properly"), 1);
+    EXPECT_EQ(session.CountLog("CloseDX exit"), 1);
+    for (auto& entry : fs::directory_iterator(session.Home()))
+        EXPECT_EQ(entry.path().filename().string().rfind("core", 0), std::string::npos) << entry.path();
+}
+} // namespace
+
+class HostTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        server = show::XServer::Virtual(800, 600);
+        ASSERT_TRUE(server) << "no virtual X server";
+        session = std::make_unique<host::Session>(server->Name());
+    }
+    void TearDown() override
+    {
+        if (HasFailure() && session) {
+            std::cerr << "---- host output ----\n" << host::ReadAll(session->Root() / "host.txt");
+            std::cerr << "---- show log ----\n" << host::ReadAll(session->LogPath());
+        }
+        session.reset();
+        server.reset();
+    }
+
+    std::unique_ptr<show::XServer> server;
+    std::unique_ptr<host::Session> session;
+};
+
+TEST_F(HostTest, XScreenSaverRunsTheShowOnActivationAndEndsItOnDeactivation)
+{
+    if (!Have("xscreensaver") || !Have("xscreensaver-command"))
+        GTEST_SKIP() << "xscreensaver is not installed";
+    PreparePhotos(*session);
+    // The line a user adds to ~/.xscreensaver, and nothing that could blank or lock on its own.
+    std::ofstream(session->Home() / ".xscreensaver") << "mode: one\nselected: 0\nlock: False\n"
+                                                        "fade: False\nunfade: False\nsplash: False\n"
+                                                        "timeout: 1:00:00\ncycle: 1:00:00\n"
+                                                        "programs: tessaview -root \\n\n";
+    session->GiveToUser();
+    ASSERT_TRUE(session->StartBus());
+    ASSERT_GT(session->Start({"xscreensaver", "-no-splash", "-verbose"}, session->Root() / "host.txt"), 0);
+    ASSERT_TRUE(session->RunUntilSuccess({"xscreensaver-command", "-version"}, 15s)) << "the daemon never answered";
+
+    ASSERT_EQ(session->Run({"xscreensaver-command", "-activate"}), 0);
+    ExpectOrderlyShow(*session, [&] { return session->Run({"xscreensaver-command", "-deactivate"}) == 0; });
+    std::string output = host::ReadAll(session->Root() / "host.txt");
+    EXPECT_NE(output.find("\"tessaview --root\""), std::string::npos) << "the daemon ran something else";
+    // The daemon reports a hack that crashed or dumped core.
+    EXPECT_FALSE(std::regex_search(output, std::regex("tessaview.*(crashed|core dumped|dumped core)")));
+
+    EXPECT_EQ(session->Run({"xscreensaver-command", "-exit"}), 0);
+}
+
+TEST_F(HostTest, MateScreenSaverRunsTheThemeOnActivationAndEndsItOnDeactivation)
+{
+    if (!Have("mate-screensaver") || !Have("mate-screensaver-command") || !Have("dbus-daemon"))
+        GTEST_SKIP() << "the MATE screen saver is not installed";
+    // MATE runs only programs in xscreensaver's hack folder (or its own): the
+    // installed package, or the build's executable mounted there for the host alone.
+    const fs::path hackFolder = "/usr/libexec/xscreensaver";
+    std::optional<std::pair<fs::path, fs::path>> bind;
+    if (!host::UseInstalled()) {
+        if (geteuid() != 0)
+            GTEST_SKIP() << "needs the package installed, or root to mount the hack folder privately";
+        fs::create_directories(session->Root() / "hack");
+        fs::create_symlink(host::ShowExecutable(), session->Root() / "hack" / "tessaview");
+        bind.emplace(session->Root() / "hack", hackFolder);
+        // The theme entry as installed, found first through XDG_DATA_DIRS.
+        fs::path themes = session->Root() / "share" / "applications" / "screensavers";
+        fs::create_directories(themes);
+        std::string entry = host::ReadAll(fs::path(TSV_SOURCE_DIR) / "desktop/screensavers/tessaview.desktop.in");
+        entry = std::regex_replace(entry, std::regex("@TSV_HACK@"), (hackFolder / "tessaview").string());
+        std::ofstream(themes / "tessaview.desktop") << entry;
+        session->SetEnv("XDG_DATA_DIRS", (session->Root() / "share").string() + ":/usr/share");
+    }
+    PreparePhotos(*session);
+    session->GiveToUser();
+    ASSERT_TRUE(session->StartBus());
+    for (auto [key, value] : {std::pair{"mode", "single"}, {"themes", "['screensavers-tessaview']"},
+                              {"lock-enabled", "false"}, {"idle-activation-enabled", "false"}})
+        ASSERT_EQ(session->Run({"gsettings", "set", "org.mate.screensaver", key, value}), 0) << key;
+    ASSERT_GT(session->Start({"mate-screensaver", "--no-daemon", "--debug"}, session->Root() / "host.txt", bind), 0);
+    ASSERT_TRUE(session->RunUntilSuccess({"mate-screensaver-command", "--query"}, 15s))
+        << "the MATE screen saver never answered";
+
+    ASSERT_EQ(session->Run({"mate-screensaver-command", "--activate"}), 0);
+    ExpectOrderlyShow(*session, [&] { return session->Run({"mate-screensaver-command", "--deactivate"}) == 0; });
+    EXPECT_NE(host::ReadAll(session->Root() / "host.txt")
+                  .find("Setting command for job: '/usr/libexec/xscreensaver/tessaview --root'"),
+              std::string::npos);
+}
