@@ -1,0 +1,187 @@
+// What `cmake --install` puts down for a desktop: the hack link and the hosts'
+// entries, the settings entry, the icon and the manual pages, checked with the
+// desktop's own tools where they are installed.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+bool Have(const std::string& program)
+{
+    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// A command's output (stdout and stderr) and exit status.
+std::pair<std::string, int> Capture(const std::string& command)
+{
+    std::string out;
+    FILE* p = popen((command + " 2>&1").c_str(), "r");
+    if (!p)
+        return {"", -1};
+    std::array<char, 4096> buf{};
+    while (std::size_t n = fread(buf.data(), 1, buf.size(), p))
+        out.append(buf.data(), n);
+    int status = pclose(p);
+    return {out, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+// The keys of the [Desktop Entry] group.
+std::map<std::string, std::string> DesktopEntry(const fs::path& file)
+{
+    std::map<std::string, std::string> keys;
+    std::ifstream in(file);
+    std::string line;
+    bool inGroup = false;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line[0] == '[')
+            inGroup = line == "[Desktop Entry]";
+        else if (inGroup && line.find('=') != std::string::npos)
+            keys[line.substr(0, line.find('='))] = line.substr(line.find('=') + 1);
+    }
+    return keys;
+}
+
+// Width and height from a PNG's header.
+std::pair<int, int> PngSize(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::array<unsigned char, 24> h{};
+    in.read(reinterpret_cast<char*>(h.data()), h.size());
+    if (!in || h[1] != 'P' || h[2] != 'N' || h[3] != 'G')
+        return {0, 0};
+    auto be = [&](int at) { return h[at] << 24 | h[at + 1] << 16 | h[at + 2] << 8 | h[at + 3]; };
+    return {be(16), be(20)};
+}
+
+class InstallTest : public ::testing::Test {
+protected:
+    // One install per prefix, shared by the tests.
+    static fs::path Install(const std::string& prefix)
+    {
+        static std::map<std::string, fs::path> done;
+        if (auto it = done.find(prefix); it != done.end())
+            return it->second;
+        fs::path root = fs::temp_directory_path() / ("tsv-install-" + std::to_string(getpid()) + prefix);
+        fs::remove_all(root);
+        auto [out, rc] = Capture("DESTDIR=" + root.string() + " cmake --install " TSV_BUILD_DIR " --prefix " + prefix);
+        EXPECT_EQ(rc, 0) << out;
+        return done[prefix] = root / fs::path(prefix).relative_path();
+    }
+    static void TearDownTestSuite()
+    {
+        for (const char* prefix : {"/usr", "/usr/local"})
+            fs::remove_all(fs::temp_directory_path() / ("tsv-install-" + std::to_string(getpid()) + prefix));
+    }
+};
+} // namespace
+
+TEST_F(InstallTest, HackLinkAndHostEntriesPointAtTheInstalledProgram)
+{
+    for (std::string prefix : {"/usr", "/usr/local"}) {
+        SCOPED_TRACE(prefix);
+        fs::path usr = Install(prefix);
+        fs::path link = usr / "libexec/xscreensaver/tessaview";
+        ASSERT_TRUE(fs::is_symlink(link));
+        // Relative, so it holds in a package and in any DESTDIR.
+        EXPECT_TRUE(fs::read_symlink(link).is_relative());
+        EXPECT_TRUE(fs::equivalent(link, usr / "bin/tessaview"));
+        EXPECT_TRUE(fs::exists(usr / "share/xscreensaver/config/tessaview.xml"));
+
+        // The MATE theme runs the hack link of the prefix installed to, not the build's.
+        fs::path theme = usr / "share/applications/screensavers/tessaview.desktop";
+        auto keys = DesktopEntry(theme);
+        EXPECT_EQ(keys["Exec"], prefix + "/libexec/xscreensaver/tessaview --root");
+        EXPECT_EQ(keys["TryExec"], prefix + "/libexec/xscreensaver/tessaview");
+        EXPECT_EQ(keys["Categories"], "Screensaver;");
+        EXPECT_EQ(keys["Name"], "Tessaview");
+        if (Have("desktop-file-validate")) {
+            auto [out, rc] = Capture("desktop-file-validate " + theme.string());
+            EXPECT_EQ(rc, 0) << out;
+            EXPECT_EQ(out.find("error"), std::string::npos) << out;
+        }
+    }
+}
+
+TEST_F(InstallTest, SettingsEntryOpensTheSheetAndIsNoSaverTheme)
+{
+    fs::path entry = Install("/usr") / "share/applications/tessaview-settings.desktop";
+    auto keys = DesktopEntry(entry);
+    EXPECT_EQ(keys["Name"], "Tessaview Settings");
+    EXPECT_EQ(keys["Exec"], "tessaview /c");
+    EXPECT_EQ(keys["Icon"], "tessaview");
+    EXPECT_NE(keys["Categories"].find("Settings;"), std::string::npos);
+    // The MATE screen saver lists every application of this category as a
+    // theme and would run the sheet as a screen saver.
+    EXPECT_EQ(keys["Categories"].find("Screensaver"), std::string::npos);
+    if (!Have("desktop-file-validate"))
+        GTEST_SKIP() << "desktop-file-validate is not installed";
+    auto [out, rc] = Capture("desktop-file-validate " + entry.string());
+    EXPECT_EQ(rc, 0) << out;
+    EXPECT_EQ(out, "");
+}
+
+TEST_F(InstallTest, IconComesAtTheThemeSizesItClaims)
+{
+    fs::path hicolor = Install("/usr") / "share/icons/hicolor";
+    int count = 0;
+    for (auto& dir : fs::directory_iterator(hicolor)) {
+        std::string name = dir.path().filename().string();
+        int size = std::atoi(name.c_str());
+        ASSERT_EQ(name, std::to_string(size) + "x" + std::to_string(size));
+        EXPECT_EQ(PngSize(dir.path() / "apps/tessaview.png"), std::make_pair(size, size)) << name;
+        ++count;
+    }
+    // Menus look for 48 px; panels for 16 to 24 px.
+    EXPECT_TRUE(fs::exists(hicolor / "48x48/apps/tessaview.png"));
+    EXPECT_TRUE(fs::exists(hicolor / "16x16/apps/tessaview.png"));
+    EXPECT_GE(count, 5);
+}
+
+TEST_F(InstallTest, ManualPagesFormatCleanlyAndDescribeModesFilesAndSignals)
+{
+    if (!Have("man") || !Have("lexgrog"))
+        GTEST_SKIP() << "man-db is not installed";
+    fs::path man1 = Install("/usr") / "share/man/man1";
+    for (const char* page : {"tessaview.1.gz", "tessaview-image.1.gz"}) {
+        SCOPED_TRACE(page);
+        fs::path file = man1 / page;
+        ASSERT_TRUE(fs::exists(file));
+        // man --warnings prints groff's complaints; the formatted page goes nowhere.
+        auto [warnings, rc] =
+            Capture("LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 " + file.string() + " >/dev/null");
+        EXPECT_EQ(rc, 0);
+        EXPECT_EQ(warnings, "");
+        auto [whatis, rc2] = Capture("lexgrog " + file.string());
+        EXPECT_EQ(rc2, 0) << whatis;
+    }
+    auto [text, rc] = Capture("LC_ALL=C.UTF-8 MANWIDTH=200 man -l " + (man1 / "tessaview.1.gz").string() + " | col -b");
+    ASSERT_EQ(rc, 0);
+    for (const char* needed : {"RUN MODES", "/s", "/c", "/p window", "-root", "-window-id window",
+                               "XSCREENSAVER_WINDOW", "~/.config/Kelvarin/Tessaview.ini",
+                               "~/.local/share/Tessaview/Tessaview.log", "SIGTERM", "SIGHUP", "SIGINT"})
+        EXPECT_NE(text.find(needed), std::string::npos) << needed;
+}
+
+TEST_F(InstallTest, PackageDocumentsAndSamplesAreInPlace)
+{
+    fs::path usr = Install("/usr");
+    EXPECT_TRUE(fs::exists(usr / "share/doc/tessaview/copyright"));
+    auto [changelog, rc] = Capture("zcat " + (usr / "share/doc/tessaview/changelog.gz").string());
+    EXPECT_EQ(rc, 0);
+    // The changelog's newest entry names the version being installed.
+    EXPECT_EQ(changelog.rfind("tessaview (" TSV_VERSION ")", 0), 0u) << changelog;
+    int photos = 0;
+    for (auto& f : fs::directory_iterator(usr / "share/tessaview/samples"))
+        photos += f.path().extension() == ".jpg" || f.path().extension() == ".png";
+    EXPECT_GE(photos, 6);
+}
