@@ -30,11 +30,25 @@ void PreparePhotos(host::Session& session)
     session.WriteSettings();
 }
 
-// The show under a host: photos reach the cube, the host is asked to end it,
+// The window the show drew into, as its log names it; 0 when it names none.
+unsigned long ParentFromLog(const host::Session& session)
+{
+    std::smatch m;
+    std::string log = host::ReadAll(session.LogPath());
+    if (!std::regex_search(log, m, std::regex(R"(with a parent \(Preview=0 hWnd=([0-9a-f]+)\))")))
+        return 0;
+    return std::stoul(m[1].str(), nullptr, 16);
+}
+
+// The show under a host: it draws into the host's own window (not the bare
+// root window behind it), photos reach the cube, the host is asked to end it,
 // and the show then ends in order within 2 s.
-void ExpectOrderlyShow(host::Session& session, const std::function<bool()>& deactivate)
+void ExpectOrderlyShow(host::Session& session, const show::XServer& server, const std::function<bool()>& deactivate)
 {
     ASSERT_TRUE(session.WaitForLog("Create texture succeeded", 30s)) << "no photo reached the cube";
+    unsigned long parent = ParentFromLog(session);
+    EXPECT_NE(parent, 0u);
+    EXPECT_NE(parent, DefaultRootWindow(server.Dpy())) << "the show drew behind its host's window";
     std::vector<pid_t> shows = session.ShowProcesses();
     ASSERT_EQ(shows.size(), 1u);
     EXPECT_EQ(session.CountLog("showing message"), 0) << "the show found no photos";
@@ -87,7 +101,7 @@ TEST_F(HostTest, XScreenSaverRunsTheShowOnActivationAndEndsItOnDeactivation)
     ASSERT_TRUE(session->RunUntilSuccess({"xscreensaver-command", "-version"}, 15s)) << "the daemon never answered";
 
     ASSERT_EQ(session->Run({"xscreensaver-command", "-activate"}), 0);
-    ExpectOrderlyShow(*session, [&] { return session->Run({"xscreensaver-command", "-deactivate"}) == 0; });
+    ExpectOrderlyShow(*session, *server, [&] { return session->Run({"xscreensaver-command", "-deactivate"}) == 0; });
     std::string output = host::ReadAll(session->Root() / "host.txt");
     EXPECT_NE(output.find("\"tessaview --root\""), std::string::npos) << "the daemon ran something else";
     // The daemon reports a hack that crashed or dumped core.
@@ -129,7 +143,7 @@ TEST_F(HostTest, MateScreenSaverRunsTheThemeOnActivationAndEndsItOnDeactivation)
         << "the MATE screen saver never answered";
 
     ASSERT_EQ(session->Run({"mate-screensaver-command", "--activate"}), 0);
-    ExpectOrderlyShow(*session, [&] { return session->Run({"mate-screensaver-command", "--deactivate"}) == 0; });
+    ExpectOrderlyShow(*session, *server, [&] { return session->Run({"mate-screensaver-command", "--deactivate"}) == 0; });
     EXPECT_NE(host::ReadAll(session->Root() / "host.txt")
                   .find("Setting command for job: '/usr/libexec/xscreensaver/tessaview --root'"),
               std::string::npos);
