@@ -9,7 +9,10 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <algorithm>
+#include <csignal>
 #include <regex>
+#include <thread>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
@@ -107,6 +110,58 @@ TEST_F(HostTest, XScreenSaverRunsTheShowOnActivationAndEndsItOnDeactivation)
     // The daemon reports a hack that crashed or dumped core.
     EXPECT_FALSE(std::regex_search(output, std::regex("tessaview.*(crashed|core dumped|dumped core)")));
 
+    EXPECT_EQ(session->Run({"xscreensaver-command", "-exit"}), 0);
+}
+
+TEST_F(HostTest, XScreenSaverSettingsPreviewIsSmallAndEndsWithTheSettings)
+{
+    if (!Have("xscreensaver") || !Have("xscreensaver-settings"))
+        GTEST_SKIP() << "xscreensaver is not installed";
+    PreparePhotos(*session);
+    std::ofstream(session->Home() / ".xscreensaver") << "mode: one\nselected: 0\nlock: False\nsplash: False\n"
+                                                        "timeout: 1:00:00\nprograms: tessaview -root \\n\n";
+    session->GiveToUser();
+    ASSERT_TRUE(session->StartBus());
+    ASSERT_GT(session->Start({"xscreensaver", "-no-splash"}, session->Root() / "daemon.txt"), 0);
+    ASSERT_TRUE(session->RunUntilSuccess({"xscreensaver-command", "-version"}, 15s));
+    pid_t settings = session->Start({"xscreensaver-settings"}, session->Root() / "host.txt");
+    ASSERT_GT(settings, 0);
+
+    // The settings window previews the selected saver in a small window of its own.
+    std::vector<pid_t> shows;
+    for (int i = 0; i < 300 && shows.empty(); ++i) {
+        std::this_thread::sleep_for(50ms);
+        shows = session->ShowProcesses();
+    }
+    ASSERT_EQ(shows.size(), 1u) << "no preview started";
+    std::string commandLine = host::ReadAll("/proc/" + std::to_string(shows[0]) + "/cmdline");
+    std::replace(commandLine.begin(), commandLine.end(), '\0', ' ');
+    SCOPED_TRACE("preview: " + commandLine);
+    // It names its window with -window-id (or in XSCREENSAVER_WINDOW).
+    std::string environ = host::ReadAll("/proc/" + std::to_string(shows[0]) + "/environ");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(commandLine, m, std::regex("-window-id (0x[0-9a-fA-F]+|[0-9]+)")) ||
+                std::regex_search(environ, m, std::regex("XSCREENSAVER_WINDOW=(0x[0-9a-fA-F]+|[0-9]+)")));
+    Window preview = std::stoul(m[1].str(), nullptr, 0);
+    XWindowAttributes a{};
+    ASSERT_TRUE(XGetWindowAttributes(server->Dpy(), preview, &a));
+    EXPECT_LT(a.width, 800);
+    EXPECT_LT(a.height, 600);
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_EQ(session->ShowProcesses(), shows) << "the preview ended by itself";
+    // The show's window lies inside the preview window, not on the root.
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    ASSERT_TRUE(XQueryTree(server->Dpy(), preview, &root, &parent, &children, &count));
+    if (children)
+        XFree(children);
+    EXPECT_GE(count, 1u) << "nothing drew inside the preview window";
+
+    // The settings program alone, not its process group: what then ends the
+    // preview is the settings program itself or its window going.
+    kill(settings, SIGTERM);
+    EXPECT_TRUE(session->WaitForNoShow(2s)) << "the preview outlived its host window by 2 s";
+    session->Stop(settings);
     EXPECT_EQ(session->Run({"xscreensaver-command", "-exit"}), 0);
 }
 
