@@ -65,23 +65,20 @@ std::pair<int, int> PngSize(const fs::path& file)
 
 class InstallTest : public ::testing::Test {
 protected:
-    // One install per prefix, shared by the tests.
+    // The folder of this process's installs.
+    static fs::path Base() { return fs::temp_directory_path() / ("tsv-install-" + std::to_string(getpid())); }
+    // One install per prefix, shared by the tests of this process.
     static fs::path Install(const std::string& prefix)
     {
         static std::map<std::string, fs::path> done;
         if (auto it = done.find(prefix); it != done.end())
             return it->second;
-        fs::path root = fs::temp_directory_path() / ("tsv-install-" + std::to_string(getpid()) + prefix);
-        fs::remove_all(root);
-        auto [out, rc] = Capture("DESTDIR=" + root.string() + " cmake --install " TSV_BUILD_DIR " --prefix " + prefix);
+        fs::path destdir = Base() / std::to_string(done.size());
+        auto [out, rc] = Capture("DESTDIR=" + destdir.string() + " cmake --install " TSV_BUILD_DIR " --prefix " + prefix);
         EXPECT_EQ(rc, 0) << out;
-        return done[prefix] = root / fs::path(prefix).relative_path();
+        return done[prefix] = destdir / fs::path(prefix).relative_path();
     }
-    static void TearDownTestSuite()
-    {
-        for (const char* prefix : {"/usr", "/usr/local"})
-            fs::remove_all(fs::temp_directory_path() / ("tsv-install-" + std::to_string(getpid()) + prefix));
-    }
+    static void TearDownTestSuite() { fs::remove_all(Base()); }
 };
 } // namespace
 
