@@ -5,6 +5,9 @@ tsv_test(imaging_fit_tests
 tsv_test(imaging_codec_tests
   SOURCES codec_path_test.cpp
   LIBS tsv_imaging JPEG::JPEG Qt6::Gui)
+tsv_test(imaging_formats_tests
+  SOURCES more_formats_test.cpp
+  LIBS tsv_imaging tsv_media tsv_app JPEG::JPEG Qt6::Gui)
 tsv_test(imaging_loader_tests
   SOURCES image_loader_test.cpp
   LIBS tsv_imaging tsv_media tsv_app JPEG::JPEG Qt6::Gui)
