@@ -2,6 +2,7 @@
 // Encodes test photos into HEIC/HEIF, AVIF, WebP and TIFF with Debian's own
 // encoders (scripts/setup installs them), so the fixtures are made by the
 // same programs that make users' files, never by our own decoders' authors.
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -19,7 +20,9 @@ inline std::string ShellQuoted(const std::string& s)
 // extension of `out`; `options` go to the encoder. True when the file exists.
 inline bool EncodeWith(const std::string& source, const std::string& out, const std::string& options = "")
 {
-    const std::string ext = std::filesystem::path(out).extension().string();
+    std::string ext = std::filesystem::path(out).extension().string();
+    for (char& c : ext)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
     const std::string in = ShellQuoted(source), to = ShellQuoted(out);
     std::string command;
     if (ext == ".heic" || ext == ".heif")

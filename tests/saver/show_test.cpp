@@ -4,6 +4,8 @@
 
 #include "show_harness.h"
 
+#include "imaging/encoder_tools.h"
+
 #include <X11/Xutil.h>
 
 #include <csignal>
@@ -210,6 +212,27 @@ TEST_F(ShowTest, PhotosOfTheConfiguredFolderAppearWithinTwoSeconds)
     int green = shot.Count(0, 0, shot.width, shot.height,
                            [](int r, int g, int b) { return g > 120 && r < 90 && b < 90; });
     EXPECT_GT(green, 1500);
+}
+
+TEST_F(ShowTest, HeicPhotosFromAPhoneAppearOnTheCube)
+{
+    // Made by Debian's encoder from a plain green picture, as a phone would store it.
+    const fs::path source = show->Folder() / "green.png", dir = show->Folder() / "phone";
+    fs::create_directories(dir);
+    ASSERT_EQ(std::system(("convert -size 320x240 xc:#00E000 " + ShellQuoted(source.string())).c_str()), 0);
+    for (const char* name : {"IMG_0001.HEIC", "IMG_0002.heic"})
+        ASSERT_TRUE(EncodeWith(source.string(), (dir / name).string()));
+    show->SetImageFolder(dir);
+    show->settings["Settings"]["CubeTransp"] = "0";
+    StartAndWaitForWindow({"/s"});
+    AtShown(2500ms);
+    Shot shot = Screenshot(server->Dpy());
+    shot.Save(ShotFolder() / "heic-photos-at-2.5s.ppm");
+    const int green = shot.Count(0, 0, shot.width, shot.height,
+                                 [](int r, int g, int b) { return g > 120 && r < 90 && b < 90; });
+    EXPECT_GT(green, 1500);
+    for (const std::string& m : show->LogMessages())
+        EXPECT_EQ(m.find("Error"), std::string::npos) << m;
 }
 
 TEST_F(ShowTest, OnePixelMovesKeepTheShowTwoPixelsAfterASecondEndIt)
