@@ -90,6 +90,10 @@ struct OptionsRelease {
 };
 using HandlePtr = std::unique_ptr<heif_image_handle, HandleRelease>;
 using ImagePtr = std::unique_ptr<heif_image, ImageRelease>;
+
+// How much of a file is read for its item properties; they precede the
+// coded data in the files of phones and cameras.
+constexpr std::size_t kHeadBytes = std::size_t(1) << 20;
 } // namespace
 
 bool LooksLikeHeif(std::span<const std::uint8_t> head)
@@ -180,28 +184,28 @@ HeifDecoder::~HeifDecoder() = default;
 
 bool HeifDecoder::Open(const std::string& path)
 {
+    EnsureLibrary();
+    impl_ = std::make_unique<Impl>();
+    // The boxes that describe the pictures come first; libheif reads the
+    // coded data itself, as it needs it, so a large file is never held whole.
+    std::vector<std::uint8_t> head(kHeadBytes);
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
         return impl_->Fail(Failure::Unreadable, "cannot open the file");
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t chunk[65536];
-    std::size_t got;
-    bool tooLarge = false;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
-        // A photo file is far below the pixel cap; a larger one is not a photo.
-        if (bytes.size() + got > kMaxDibPixelBytes) {
-            tooLarge = true;
-            break;
-        }
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
+    head.resize(std::fread(head.data(), 1, head.size(), f));
     const bool readError = std::ferror(f) != 0;
     std::fclose(f);
-    if (tooLarge)
-        return impl_->Fail(Failure::TooLarge, "file too large");
     if (readError)
         return impl_->Fail(Failure::Unreadable, "read error");
-    return Open(std::move(bytes));
+    if (!LooksLikeHeif(head))
+        return impl_->Fail(Failure::Unsupported, "not a HEIF or AVIF file");
+    impl_->context = heif_context_alloc();
+    if (!impl_->context)
+        return impl_->Fail(Failure::TooLarge, "out of memory");
+    const heif_error e = heif_context_read_from_file(impl_->context, path.c_str(), nullptr);
+    if (e.code != heif_error_Ok)
+        return impl_->Fail(e);
+    return OpenPrimary(head);
 }
 
 bool HeifDecoder::Open(std::vector<std::uint8_t> bytes)
@@ -215,11 +219,18 @@ bool HeifDecoder::Open(std::vector<std::uint8_t> bytes)
     im.context = heif_context_alloc();
     if (!im.context)
         return im.Fail(Failure::TooLarge, "out of memory");
-    heif_error e = heif_context_read_from_memory_without_copy(im.context, im.bytes.data(), im.bytes.size(), nullptr);
+    const heif_error e =
+        heif_context_read_from_memory_without_copy(im.context, im.bytes.data(), im.bytes.size(), nullptr);
     if (e.code != heif_error_Ok)
         return im.Fail(e);
+    return OpenPrimary(im.bytes);
+}
+
+bool HeifDecoder::OpenPrimary(std::span<const std::uint8_t> head)
+{
+    Impl& im = *impl_;
     heif_image_handle* handle = nullptr;
-    e = heif_context_get_primary_image_handle(im.context, &handle);
+    const heif_error e = heif_context_get_primary_image_handle(im.context, &handle);
     if (e.code != heif_error_Ok)
         return im.Fail(e);
     im.primary.reset(handle);
@@ -227,7 +238,7 @@ bool HeifDecoder::Open(std::vector<std::uint8_t> bytes)
     im.height = heif_image_handle_get_height(handle);
     if (im.width <= 0 || im.height <= 0)
         return im.Fail(Failure::Corrupt, "no image size");
-    if (!HeifHasTransformations(im.bytes))
+    if (!HeifHasTransformations(head))
         im.orientation = NormalizeOrientation(im.ExifOrientationOf(handle));
     return true;
 }

@@ -32,8 +32,8 @@ public:
 
     enum class Failure { None, Unreadable, Unsupported, TooLarge, Corrupt };
 
-    // Reads the file (or takes the bytes) and its primary image. False with
-    // Error() and Why() set when it is not a HEIF the library can read.
+    // Reads the file's structure (or takes the bytes) and its primary image.
+    // False with Error() and Why() set when it is not a HEIF the library can read.
     bool Open(const std::string& path);
     bool Open(std::vector<std::uint8_t> bytes);
 
@@ -65,6 +65,7 @@ public:
     struct Impl;
 
 private:
+    bool OpenPrimary(std::span<const std::uint8_t> head);
     std::unique_ptr<Impl> impl_;
 };
 
