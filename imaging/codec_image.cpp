@@ -8,6 +8,7 @@
 #include "imaging/webp_exif.h"
 
 #include <QImage>
+#include <QImageIOHandler>
 #include <QImageReader>
 #include <QString>
 
@@ -165,6 +166,10 @@ std::unique_ptr<CodecImage> CodecImage::Open(const std::string& path, bool autoR
         reason = reader.errorString().toStdString();
         return nullptr;
     }
-    const int orientation = autoRotate && LooksLikeWebp(head, got) ? WebpExifOrientation(path) : 1;
+    // Qt's WebP reader leaves the EXIF turn undone; one that does it itself
+    // says so, and then it is not done twice.
+    const bool turnedByQt = reader.supportsOption(QImageIOHandler::ImageTransformation);
+    const int orientation =
+        autoRotate && !turnedByQt && LooksLikeWebp(head, got) ? WebpExifOrientation(path) : 1;
     return std::make_unique<QtImage>(std::move(image), orientation);
 }
