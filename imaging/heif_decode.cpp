@@ -301,25 +301,34 @@ bool HeifDecoder::DecodeInto(const SourceWindow& window, int outW, int outH, std
             sizes.push_back({heif_image_handle_get_width(t), heif_image_handle_get_height(t)});
         }
     }
-    const std::size_t chosen = ChooseImage(sizes, window, outW, outH);
-    heif_image_handle* handle = chosen == 0 ? im.primary.get() : thumbnails[chosen - 1].get();
-    const Size size = sizes[chosen];
-    if (std::size_t(size.width) * std::size_t(size.height) * 4 > kMaxDibPixelBytes)
-        return im.Fail(Failure::TooLarge, "image too large");
-
-    const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
-    const bool premultiplied = alpha && heif_image_handle_is_premultiplied_alpha(handle) != 0;
+    std::size_t chosen = ChooseImage(sizes, window, outW, outH);
+    heif_image_handle* handle = nullptr;
+    ImagePtr image;
+    bool alpha = false, premultiplied = false;
     std::unique_ptr<heif_decoding_options, OptionsRelease> options(heif_decoding_options_alloc());
     if (!options)
         return im.Fail(Failure::TooLarge, "out of memory");
     options->convert_hdr_to_8bit = 1;
-    heif_image* decoded = nullptr;
-    const heif_error e = heif_decode_image(handle, &decoded, heif_colorspace_RGB,
-                                           alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
-                                           options.get());
-    ImagePtr image(decoded);
-    if (e.code != heif_error_Ok)
-        return im.Fail(e);
+    for (;;) {
+        handle = chosen == 0 ? im.primary.get() : thumbnails[chosen - 1].get();
+        const Size size = sizes[chosen];
+        if (std::size_t(size.width) * std::size_t(size.height) * 4 > kMaxDibPixelBytes)
+            return im.Fail(Failure::TooLarge, "image too large");
+        alpha = heif_image_handle_has_alpha_channel(handle) != 0;
+        premultiplied = alpha && heif_image_handle_is_premultiplied_alpha(handle) != 0;
+        heif_image* decoded = nullptr;
+        const heif_error e = heif_decode_image(handle, &decoded, heif_colorspace_RGB,
+                                               alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
+                                               options.get());
+        image.reset(decoded);
+        if (e.code == heif_error_Ok)
+            break;
+        // A broken thumbnail does not hide a good photo.
+        if (chosen == 0)
+            return im.Fail(e);
+        chosen = 0;
+    }
+    const heif_image* decoded = image.get();
     int stride = 0;
     const std::uint8_t* plane = heif_image_get_plane_readonly(decoded, heif_channel_interleaved, &stride);
     const int iw = heif_image_get_width(decoded, heif_channel_interleaved);
