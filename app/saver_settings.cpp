@@ -96,6 +96,7 @@ void CSaverSettings::Load(ProfileStore& from, const FirstRunFolders& firstRun)
     WindowsComposition = get("WindowsComposition", 0);
     ShowPng = get("ShowPng", 1);
     AutoRotate = get("AutoRotate", 1);
+    ShowMoreFormats = get("ShowMoreFormats", 1);
     EnableMonitorOff = get("EnableMonitorOff", 1);
     DisableMultiMonitor = get("DisableMultiMonitor", 0);
     HideCursor = get("HideCursor", 0);

@@ -30,6 +30,7 @@ public:
     int ExitKClick = 1;
     int ShowPng = 1;
     int AutoRotate = 1;         // codec path: show camera photos upright (EXIF orientation)
+    int ShowMoreFormats = 1;    // codec path: list HEIC/HEIF, AVIF, WebP and TIFF photos too
     int WindowsComposition = 0;
     int KeepUpright = 0;
     int SpinX = 40;

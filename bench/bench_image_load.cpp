@@ -3,6 +3,7 @@
 // nothing else (Qt's bare decode for PNG and GIF). Prints the ratio per case,
 // the own-reader path on the same files, and the peak memory of a 24 MP load.
 #include "bench/image_fixtures.h"
+#include "bench/more_format_fixtures.h"
 
 #include "app/saver_settings.h"
 #include "imaging/bitmap_ex.h"
@@ -16,6 +17,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <array>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
@@ -24,6 +27,8 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <libheif/heif.h>
+#include <sys/resource.h>
 
 namespace {
 struct Case {
@@ -95,6 +100,24 @@ bool DecodeQtOnly(const std::string& path)
     return !image.isNull();
 }
 
+// libheif's own decode of the primary image into RGB, nothing else.
+bool DecodeHeifOnly(const std::string& path)
+{
+    heif_context* context = heif_context_alloc();
+    heif_image_handle* handle = nullptr;
+    heif_image* image = nullptr;
+    bool ok = heif_context_read_from_file(context, path.c_str(), nullptr).code == heif_error_Ok &&
+              heif_context_get_primary_image_handle(context, &handle).code == heif_error_Ok &&
+              heif_decode_image(handle, &image, heif_colorspace_RGB, heif_chroma_interleaved_RGB, nullptr).code ==
+                  heif_error_Ok;
+    if (image)
+        heif_image_release(image);
+    if (handle)
+        heif_image_handle_release(handle);
+    heif_context_free(context);
+    return ok;
+}
+
 class RecordingReporter : public benchmark::ConsoleReporter {
 public:
     std::map<std::string, double> ms;
@@ -112,6 +135,20 @@ double ThreadCpuMs()
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// libheif and dav1d decode on several threads: these rows count the whole process.
+double ProcessCpuMs()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return (double(u.ru_utime.tv_sec) + double(u.ru_stime.tv_sec)) * 1e3 +
+           (double(u.ru_utime.tv_usec) + double(u.ru_stime.tv_usec)) / 1e3;
+}
+
+double WallMs()
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 long StatusKb(const char* key)
@@ -149,6 +186,53 @@ int main(int argc, char** argv)
                 PeakExtraMb(big.path, 960, true, true), PeakExtraMb(big.path, 1920, false, true));
     std::printf("peak extra memory, 24 MP own-reader load: %.1f MB (960)\n",
                 PeakExtraMb(big.path, 960, false, false));
+
+    // Today's phone and web formats, against the JPEG of the same scene.
+    const std::vector<ImageFixture> more = PrepareMoreFormatFixtures(fixtures[3]);
+    for (const ImageFixture& f : more) {
+        std::printf("fixture %-17s %dx%d %.2f bits per pixel\n", f.name.c_str(), f.width, f.height,
+                    BitsPerPixel(f.path, f.width, f.height));
+        std::printf("peak extra memory, 12 MP %s codec load: %.1f MB (960 fit)\n", f.name.c_str(),
+                    PeakExtraMb(f.path, 960, true, true));
+    }
+    std::printf("peak extra memory, 12 MP JPEG codec load: %.1f MB (960 fit)\n",
+                PeakExtraMb(fixtures[0].path, 960, true, true));
+    // Wall and process CPU milliseconds: the format, the JPEG, and the
+    // format's bare decode at full size (libheif's, or Qt's for WebP).
+    std::map<std::string, std::array<double, 6>> formatRows;
+    for (const ImageFixture& f : more) {
+        const std::string path = f.path, jpeg = fixtures[0].path, name = f.name;
+        benchmark::RegisterBenchmark(("format-vs-jpeg/" + name + "/960").c_str(),
+                                     [path, jpeg, name, &formatRows](benchmark::State& state) {
+            std::array<double, 6> sum{};
+            const bool heif = name.rfind("webp", 0) != 0;
+            for (auto _ : state) {
+                const double w0 = WallMs(), c0 = ProcessCpuMs();
+                if (LoadOnce(path, 960, true, true) != 0)
+                    state.SkipWithError("load failed");
+                const double w1 = WallMs(), c1 = ProcessCpuMs();
+                if (LoadOnce(jpeg, 960, true, true) != 0)
+                    state.SkipWithError("jpeg load failed");
+                const double w2 = WallMs(), c2 = ProcessCpuMs();
+                if (!(heif ? DecodeHeifOnly(path) : DecodeQtOnly(path)))
+                    state.SkipWithError("bare decode failed");
+                const double w3 = WallMs(), c3 = ProcessCpuMs();
+                sum[0] += w1 - w0;
+                sum[1] += w2 - w1;
+                sum[2] += c1 - c0;
+                sum[3] += c2 - c1;
+                sum[4] += w3 - w2;
+                sum[5] += c3 - c2;
+            }
+            const double n = static_cast<double>(state.iterations());
+            for (double& v : sum)
+                v /= n;
+            state.counters["ms"] = sum[0];
+            state.counters["jpeg_ms"] = sum[1];
+            state.counters["ratio"] = sum[1] > 0 ? sum[0] / sum[1] : 0;
+            formatRows[name] = sum;
+        })->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+    }
 
     std::vector<Case> cases;
     for (int size : {960, 1280}) {
@@ -212,6 +296,15 @@ int main(int argc, char** argv)
         if (own != reporter.ms.end())
             std::printf(" %9.1f", own->second);
         std::printf("\n");
+    }
+
+    std::printf("\nMilliseconds per 12 MP photo into 960 (fit), against the JPEG of the same scene\n"
+                "%-12s %9s %9s %7s %6s %10s %10s %7s %11s %11s\n",
+                "format", "wall ms", "jpeg ms", "ratio", "goal", "cpu ms", "jpeg cpu", "ratio", "bare wall", "bare cpu");
+    for (const auto& [name, v] : formatRows) {
+        const double goal = name.rfind("webp", 0) == 0 ? 1.5 : 2.0;
+        std::printf("%-12s %9.1f %9.1f %6.2fx %5.1fx %10.1f %10.1f %6.2fx %11.1f %11.1f\n", name.c_str(), v[0], v[1],
+                    v[1] > 0 ? v[0] / v[1] : 0, goal, v[2], v[3], v[3] > 0 ? v[2] / v[3] : 0, v[4], v[5]);
     }
     return 0;
 }

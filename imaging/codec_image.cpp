@@ -1,10 +1,14 @@
 #include "imaging/codec_image.h"
 
+#include "imaging/codec_heif.h"
+#include "imaging/heif_decode.h"
 #include "imaging/jpeg_scaled_decode.h"
 #include "imaging/packed_dib.h"
 #include "imaging/resample.h"
+#include "imaging/webp_exif.h"
 
 #include <QImage>
+#include <QImageIOHandler>
 #include <QImageReader>
 #include <QString>
 
@@ -66,10 +70,12 @@ private:
 
 class QtImage final : public CodecImage {
 public:
-    explicit QtImage(QImage image) : image_(std::move(image))
+    // `orientation` is a turn Qt's reader left undone (WebP's EXIF).
+    explicit QtImage(QImage image, int orientation = 1) : image_(std::move(image)), orientation_(orientation)
     {
-        width_ = image_.width();
-        height_ = image_.height();
+        const bool swap = OrientationSwapsAxes(orientation_);
+        width_ = swap ? image_.height() : image_.width();
+        height_ = swap ? image_.width() : image_.height();
     }
     const char* Decoder() const override { return "Qt"; }
 
@@ -93,8 +99,13 @@ public:
             layout = image_.hasAlphaChannel() ? PixelLayout::BGRA32Premultiplied : PixelLayout::BGRX32;
             break;
         }
-        const OutputMap out = OrientedOutput(target.pixels.data(), target.width, dest.x, dest.y, dest.w, dest.h, 1);
-        StreamResampler resampler(width_, height_, Window(source), dest.w, dest.h, layout, background, out);
+        const int sw = image_.width(), sh = image_.height();
+        const bool swap = OrientationSwapsAxes(orientation_);
+        const int outW = swap ? dest.h : dest.w, outH = swap ? dest.w : dest.h;
+        const OutputMap out =
+            OrientedOutput(target.pixels.data(), target.width, dest.x, dest.y, outW, outH, orientation_);
+        StreamResampler resampler(sw, sh, UprightToStored(Window(source), sw, sh, orientation_), outW, outH,
+                                  layout, background, out);
         const QImage& image = image_;   // constScanLine: no detach
         for (int y = resampler.FirstRow(); y < resampler.EndRow() && !resampler.Done(); ++y)
             resampler.PushRow(y, image.constScanLine(y));
@@ -103,6 +114,7 @@ public:
 
 private:
     QImage image_;
+    int orientation_ = 1;
 };
 
 int StatusOf(QImageReader::ImageReaderError error)
@@ -119,7 +131,7 @@ std::unique_ptr<CodecImage> CodecImage::Open(const std::string& path, bool autoR
                                              std::string& reason)
 {
     status = kCodecOk;
-    std::uint8_t head[4] = {};
+    std::uint8_t head[64] = {};
     std::size_t got = 0;
     if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
         got = std::fread(head, 1, sizeof head, f);
@@ -141,6 +153,8 @@ std::unique_ptr<CodecImage> CodecImage::Open(const std::string& path, bool autoR
             return nullptr;
         }
     }
+    if (LooksLikeHeif({head, got}))
+        return OpenHeifImage(path, autoRotate, status, reason);
     QImageReader reader(QString::fromLocal8Bit(path.c_str()));
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(autoRotate);
@@ -152,5 +166,10 @@ std::unique_ptr<CodecImage> CodecImage::Open(const std::string& path, bool autoR
         reason = reader.errorString().toStdString();
         return nullptr;
     }
-    return std::make_unique<QtImage>(std::move(image));
+    // Qt's WebP reader leaves the EXIF turn undone; one that does it itself
+    // says so, and then it is not done twice.
+    const bool turnedByQt = reader.supportsOption(QImageIOHandler::ImageTransformation);
+    const int orientation =
+        autoRotate && !turnedByQt && LooksLikeWebp(head, got) ? WebpExifOrientation(path) : 1;
+    return std::make_unique<QtImage>(std::move(image), orientation);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A photo opened on the image-codec path: JPEGs through libjpeg with scaled
-// decoding, every other format Qt's image readers know through those. The
+// decoding, HEIC/HEIF and AVIF through libheif (codec_heif.h),
+// every other format Qt's image readers know (WebP and TIFF among them) through those. The
 // format is decided by the file's content, never by its name.
 #include "imaging/device_bitmap.h"
 #include "imaging/fit_geometry.h"

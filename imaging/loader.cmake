@@ -4,6 +4,9 @@ list(APPEND TSV_IMAGING_SOURCES
   orientation.cpp
   resample.cpp
   jpeg_scaled_decode.cpp
+  heif_decode.cpp
+  codec_heif.cpp
+  webp_exif.cpp
   codec_image.cpp
   resize_fit_codec.cpp
   resize_fit_own.cpp

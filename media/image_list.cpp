@@ -28,6 +28,9 @@ std::vector<std::string_view> ImageMasks(const CSaverSettings& settings)
     std::vector<std::string_view> masks{"*.jpg", "*.jpeg", "*.gif", "*.bmp"};
     if (TheApp().gdiplusEnabled && settings.ShowPng)
         masks.push_back("*.png");
+    // Formats of today's phones, cameras and the web; the codec path decodes them.
+    if (TheApp().gdiplusEnabled && settings.ShowMoreFormats)
+        masks.insert(masks.end(), {"*.heic", "*.heif", "*.avif", "*.webp", "*.tif", "*.tiff"});
     return masks;
 }
 

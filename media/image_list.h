@@ -15,7 +15,8 @@ class CSaverSettings;
 inline bool IsDisabledFolder(std::string_view entry) { return !entry.empty() && entry.front() == ':'; }
 
 // The masks scanned in each image folder, in order; PNG only when the codec
-// path is enabled and ShowPng is on.
+// path is enabled and ShowPng is on; then HEIC/HEIF, AVIF, WebP and TIFF when
+// the codec path is enabled and ShowMoreFormats is on.
 std::vector<std::string_view> ImageMasks(const CSaverSettings& settings);
 
 // Collects the image files of the enabled folders and answers their number.

@@ -18,6 +18,7 @@ TEST(SaverSettings, EmptyStoreLoadsDefaultsAndFirstRunFolders)
     EXPECT_EQ(s.SpinY, 60);
     EXPECT_EQ(s.CubeSize, 70);
     EXPECT_EQ(s.CubeFloat, 1);
+    EXPECT_EQ(s.ShowMoreFormats, 1);
     EXPECT_EQ(s.LastImageIndex, -1);
     EXPECT_EQ(s.LastSoundIndex, -1);
     EXPECT_EQ(s.ImageFolders, (StringList{"/usr/share/backgrounds", "/home/u/Pictures"}));
@@ -39,6 +40,7 @@ TEST(SaverSettings, HandEditedStoreKeepsGoodValuesAndDefaultsTheRest)
     store.Set("Settings", "BackColor", "4294967295"); // the pattern of -1
     store.Set("Settings", "SpeedX", "99999999999"); // beyond 32 bits
     store.Set("Settings", "SaveLastImage", "0");
+    store.Set("Settings", "ShowMoreFormats", "0");
     store.Set("Settings", "LastImageIndex", "12");
     store.Set("Settings", "LastSoundIndex", "3");
     store.Set("Paths", "Count", "3");
@@ -51,6 +53,7 @@ TEST(SaverSettings, HandEditedStoreKeepsGoodValuesAndDefaultsTheRest)
     EXPECT_EQ(s.SpinY, 60);
     EXPECT_EQ(s.BackColor, -1);
     EXPECT_EQ(s.SpeedX, 60);
+    EXPECT_EQ(s.ShowMoreFormats, 0);
     // LastImageIndex is read only when SaveLastImage is on.
     EXPECT_EQ(s.LastImageIndex, -1);
     EXPECT_EQ(s.LastSoundIndex, 3);

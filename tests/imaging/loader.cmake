@@ -5,6 +5,9 @@ tsv_test(imaging_fit_tests
 tsv_test(imaging_codec_tests
   SOURCES codec_path_test.cpp
   LIBS tsv_imaging JPEG::JPEG Qt6::Gui)
+tsv_test(imaging_formats_tests
+  SOURCES more_formats_test.cpp
+  LIBS tsv_imaging tsv_media tsv_app JPEG::JPEG Qt6::Gui)
 tsv_test(imaging_loader_tests
   SOURCES image_loader_test.cpp
   LIBS tsv_imaging tsv_media tsv_app JPEG::JPEG Qt6::Gui)
@@ -18,3 +21,13 @@ set_tests_properties(tessaview_image.sample_photo PROPERTIES
 add_test(NAME tessaview_image.missing_file
   COMMAND tessaview-image ${CMAKE_CURRENT_BINARY_DIR}/no-such-photo.jpg)
 set_tests_properties(tessaview_image.missing_file PROPERTIES WILL_FAIL TRUE)
+
+# The tool on a HEIC made from a sample photo by Debian's encoder, and its help naming the formats.
+add_test(NAME tessaview_image.heic_photo
+  COMMAND sh -c "heif-enc -q 80 -o \"$1/sample.heic\" \"$2\" >/dev/null && \"$3\" --size 256 --output \"$1/sample-heic.png\" \"$1/sample.heic\""
+          sh ${CMAKE_CURRENT_BINARY_DIR} ${PROJECT_SOURCE_DIR}/res/samples/sample-1-dawn.jpg $<TARGET_FILE:tessaview-image>)
+set_tests_properties(tessaview_image.heic_photo PROPERTIES
+  PASS_REGULAR_EXPRESSION "Image Cropped left-right 80 px \\(960,960\\).*256x256 written")
+add_test(NAME tessaview_image.help_lists_formats COMMAND tessaview-image --help)
+set_tests_properties(tessaview_image.help_lists_formats PROPERTIES
+  PASS_REGULAR_EXPRESSION "HEIC/HEIF, AVIF,.*WebP and TIFF")

@@ -34,6 +34,7 @@ TEST_F(ImageListTest, CollectsFoldersInOrderThenMasksInOrderAndSkipsDisabledOnes
         Add(f);
     settings.ImageFolders = {tree.Path("one"), ":" + tree.Path("off"), tree.Path("two") + "/"};
     settings.ImageSortType = kSortByModified;
+    settings.ShowMoreFormats = 0;
     ScopedTestLog log;
     ASSERT_EQ(BuildImageList(settings, false), 7);
     EXPECT_EQ(settings.ImageFiles,
@@ -67,6 +68,28 @@ TEST_F(ImageListTest, PngOnlyWithTheCodecPathAndShowPng)
             TheApp().gdiplusEnabled = codec;
             settings.ShowPng = showPng;
             EXPECT_EQ(BuildImageList(settings, false), codec && showPng ? 2 : 1) << codec << showPng;
+        }
+}
+
+TEST_F(ImageListTest, MoreFormatsFollowTheOlderMasksOnlyWithTheCodecPathAndTheSetting)
+{
+    for (const char* f : {"x.tiff", "x.tif", "x.WEBP", "x.avif", "x.heif", "x.HEIC", "x.png", "x.bmp", "x.jpg",
+                          "x.jxl", "x.heics"})
+        Add(f);
+    settings.ImageFolders = {tree.Root()};
+    settings.ImageSortType = kSortByModified;
+    ASSERT_EQ(BuildImageList(settings, false), 9);
+    EXPECT_EQ(settings.ImageFiles,
+              (StringList{tree.Path("x.jpg"), tree.Path("x.bmp"), tree.Path("x.png"), tree.Path("x.HEIC"),
+                          tree.Path("x.heif"), tree.Path("x.avif"), tree.Path("x.WEBP"), tree.Path("x.tif"),
+                          tree.Path("x.tiff")}));
+    EXPECT_EQ(BuildImageList(settings, true), 9);   // the sheet's count sees them too
+    for (int codec : {0, 1})
+        for (int more : {0, 1}) {
+            TheApp().gdiplusEnabled = codec;
+            settings.ShowMoreFormats = more;
+            settings.ShowPng = 0;
+            EXPECT_EQ(BuildImageList(settings, false), codec && more ? 8 : 2) << codec << more;
         }
 }
 

@@ -4,6 +4,8 @@
 
 #include "show_harness.h"
 
+#include "imaging/encoder_tools.h"
+
 #include <X11/Xutil.h>
 
 #include <csignal>
@@ -210,6 +212,40 @@ TEST_F(ShowTest, PhotosOfTheConfiguredFolderAppearWithinTwoSeconds)
     int green = shot.Count(0, 0, shot.width, shot.height,
                            [](int r, int g, int b) { return g > 120 && r < 90 && b < 90; });
     EXPECT_GT(green, 1500);
+}
+
+TEST_F(ShowTest, APhoneFolderOfHeicJpegPngAndWebpShowsEveryPhoto)
+{
+    // Made by Debian's encoders from plain green pictures, as a phone and the
+    // web would store them; the HEIC is stored sideways with an EXIF turn.
+    const fs::path green = show->Folder() / "green.png", turned = show->Folder() / "turned.jpg";
+    const fs::path dir = show->Folder() / "phone";
+    fs::create_directories(dir);
+    ASSERT_EQ(std::system(("convert -size 320x240 xc:#00E000 " + ShellQuoted(green.string()) + " && convert " +
+                           ShellQuoted(green.string()) + " -rotate 90 -orient RightTop " +
+                           ShellQuoted(turned.string()) + " && cp " + ShellQuoted(green.string()) + " " +
+                           ShellQuoted((dir / "Screenshot.png").string()) + " && convert " +
+                           ShellQuoted(green.string()) + " " + ShellQuoted((dir / "IMG_0003.JPG").string()))
+                              .c_str()),
+              0);
+    ASSERT_TRUE(EncodeWith(green.string(), (dir / "IMG_0001.HEIC").string()));
+    ASSERT_TRUE(EncodeWith(turned.string(), (dir / "IMG_0002.heic").string()));
+    ASSERT_TRUE(EncodeWith(green.string(), (dir / "sticker.webp").string()));
+    show->SetImageFolder(dir);
+    show->settings["Settings"]["CubeTransp"] = "0";
+    show->settings["Settings"]["Delay"] = "1";   // every photo within seconds
+    StartAndWaitForWindow({"/s"});
+    AtShown(2500ms);
+    Shot shot = Screenshot(server->Dpy());
+    shot.Save(ShotFolder() / "phone-folder-at-2.5s.ppm");
+    const int greenPixels = shot.Count(0, 0, shot.width, shot.height,
+                                  [](int r, int g, int b) { return g > 120 && r < 90 && b < 90; });
+    EXPECT_GT(greenPixels, 1500);
+    EXPECT_TRUE(show->WaitForLog("Image Files Count=5", 1s));
+    for (const char* name : {"IMG_0001.HEIC", "IMG_0002.heic", "IMG_0003.JPG", "Screenshot.png", "sticker.webp"})
+        EXPECT_TRUE(show->WaitForLog("Loading file " + (dir / name).string(), 5s)) << name;
+    for (const std::string& m : show->LogMessages())
+        EXPECT_EQ(m.find("Error"), std::string::npos) << m;
 }
 
 TEST_F(ShowTest, OnePixelMovesKeepTheShowTwoPixelsAfterASecondEndIt)
