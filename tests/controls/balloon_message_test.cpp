@@ -324,3 +324,13 @@ TEST_F(BalloonTest, LookAndWindowOptions)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(own->isVisible());
 }
+
+TEST_F(BalloonTest, ClosesWhenItsWindowHides)
+{
+    Page p;
+    LaunchBalloon(QStringLiteral("Hide"), QStringLiteral("Text"), QPoint(50, 50), BalloonIcon::None,
+                  kBalloonDelayClose | kBalloonShowCloseButton, p.page.get(), QString(), 0);
+    ASSERT_EQ(Balloons().size(), 1);
+    p.page->hide();
+    EXPECT_TRUE(WaitFor([&] { return AllBalloons().size() == 0; }));
+}

@@ -267,11 +267,11 @@ TEST(ColourPicker, MoreColorsWithASectionReadsAndKeepsTheCustomColours)
 TEST(ColourPicker, ButtonShowsItsColourAndNamesItForScreenReaders)
 {
     Picker p(0x00D7FF);   // "Gold"
-    p.picker->setToolTip(QStringLiteral("Background colour. The colour around the cube."));
+    SetControlToolTip(p.picker, QStringLiteral("Background & frame colour. The colour around the cube."));
     const QImage image = p.picker->grab().toImage();
     const int dpr = qRound(image.devicePixelRatio());
     EXPECT_EQ(QColor(image.pixel(QPoint(14, 12) * dpr)), QColor(255, 215, 0));
-    EXPECT_EQ(p.picker->accessibleName(), QStringLiteral("Background colour"));
+    EXPECT_EQ(p.picker->accessibleName(), QStringLiteral("Background & frame colour"));
     EXPECT_EQ(p.picker->accessibleDescription(), QStringLiteral("Gold (#ffd700)"));
     p.picker->SetColor(0x123456);
     EXPECT_EQ(p.picker->accessibleDescription(), QStringLiteral("#563412"));
