@@ -212,6 +212,19 @@ TEST(ColourPicker, EnterAndReleaseEndWithOkAndOutsideEndsWithCancel)
     EXPECT_EQ(p.picker->GetColor(), 0xFF0000u);
 }
 
+TEST(ColourPicker, PressOnItsButtonClosesWithoutOpeningAgain)
+{
+    Picker p(0x808080);
+    CColourPopup* popup = p.Open();
+    ASSERT_NE(popup, nullptr);
+    const QPoint onButton = popup->mapFromGlobal(p.picker->mapToGlobal(QPoint(10, 10)));
+    QTest::mousePress(popup, Qt::LeftButton, {}, onButton);
+    QTest::mouseRelease(p.picker, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::qWait(100);
+    EXPECT_TRUE(p.Closed());
+    EXPECT_EQ(p.seen, (std::vector<Signal>{{"CloseUp", 0x808080}, {"SelEndCancel", 0x808080}}));
+}
+
 TEST(ColourPicker, MoreColorsCancelChangesNothingAndCustomColoursStartWhite)
 {
     Picker p(0x123456);
