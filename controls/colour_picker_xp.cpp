@@ -4,6 +4,7 @@
 #include "res/string_table.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QTextDocumentFragment>
 #include <QStyle>
@@ -82,6 +83,16 @@ bool CColourPickerXP::event(QEvent* e)
     if (e->type() == QEvent::ToolTipChange)
         UpdateAccessibility();
     return QPushButton::event(e);
+}
+
+void CColourPickerXP::keyPressEvent(QKeyEvent* event)
+{
+    // The keys that drop down a list box drop down the grid too.
+    if (event->key() == Qt::Key_F4 || (event->key() == Qt::Key_Down && (event->modifiers() & Qt::AltModifier))) {
+        OpenPopup();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 void CColourPickerXP::OpenPopup()

@@ -129,6 +129,13 @@ void CColourPopup::Select(int index)
         selectedColour_ = kAutomaticColour;
     else
         selectedColour_ = initial_;
+    // Screen readers hear the colour under the selection.
+    if (index >= 0 && index < Entries().count)
+        setAccessibleDescription(QString::fromUtf8(ColourTable()[static_cast<std::size_t>(index)].name).trimmed());
+    else if (index == kDefaultEntry)
+        setAccessibleDescription(defaultText_);
+    else if (index == kCustomEntry)
+        setAccessibleDescription(customText_);
     update(old.adjusted(-1, -1, 1, 1));
     update(RectOf(index).adjusted(-1, -1, 1, 1));
     emit SelChange(selectedColour_);

@@ -131,6 +131,15 @@ TEST(ColourPicker, OpensBelowTheButtonOnTheInitialCellWithNamedCells)
     QTest::keyClick(popup, Qt::Key_Escape);
     EXPECT_TRUE(WaitFor([&] { return p.Closed(); }));
 
+    // The keyboard opens it too; the pop-up names its selection.
+    p.picker->setFocus();
+    QTest::keyClick(p.picker, Qt::Key_Down, Qt::AltModifier);
+    ASSERT_NE(p.picker->Popup(), nullptr);
+    QTest::keyClick(p.picker->Popup(), Qt::Key_Left);
+    EXPECT_EQ(p.picker->Popup()->accessibleDescription(), QStringLiteral("Violet"));
+    QTest::keyClick(p.picker->Popup(), Qt::Key_Escape);
+    EXPECT_TRUE(WaitFor([&] { return p.Closed(); }));
+
     // Colours outside the table select "More Colors...".
     p.picker->SetColor(0x123456);
     popup = p.Open();

@@ -10,9 +10,12 @@
 #include <QDesktopServices>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 #include <QUrl>
 
 #include <memory>
+
+#include "wait_for.h"
 
 namespace {
 // Takes the URLs the label asks the desktop to open.
@@ -96,6 +99,24 @@ TEST(ControlToolTip, LongTextsWrapAtTheMaximumWidthAndTextStaysText)
     SetControlToolTip(&control, longText);
     EXPECT_TRUE(control.toolTip().contains(QStringLiteral("width=\"400\""))) << control.toolTip().toStdString();
     EXPECT_TRUE(control.toolTip().contains(QStringLiteral("Tessaview.log")));
+
+    // Shown, the long text wraps at about the maximum width instead of one long line.
+    control.setGeometry(100, 100, 50, 20);
+    control.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&control));
+    QToolTip::showText(control.mapToGlobal(QPoint(5, 5)), control.toolTip(), &control);
+    QWidget* tip = nullptr;
+    WaitFor([&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->inherits("QTipLabel"))
+                tip = w;
+        return tip != nullptr;
+    });
+    ASSERT_NE(tip, nullptr);
+    EXPECT_LE(tip->width(), kToolTipMaxWidth + 40);
+    EXPECT_GE(tip->width(), kToolTipMaxWidth - 40);
+    EXPECT_GT(tip->height(), 3 * tip->fontMetrics().height());
+    QToolTip::hideText();
 
     SetControlToolTip(&control, QStringLiteral("Short"));
     EXPECT_FALSE(control.toolTip().contains(QStringLiteral("width=")));
