@@ -330,6 +330,7 @@ bool CBalloonMessage::eventFilter(QObject* watched, QEvent* event)
         }
         break;
     case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:   // a key taken by a shortcut sends no KeyPress
         if (options_ & kBalloonCloseOnKeyDown)
             PostCloseRequest();
         break;

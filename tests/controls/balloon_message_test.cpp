@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -113,6 +114,17 @@ TEST_F(BalloonTest, PageBalloonClosesOnLeftPressRightPressAndKeysButNotOnMoves)
     ASSERT_EQ(Balloons().size(), 1);
     QTest::keyClick(p.page.get(), Qt::Key_Tab);
     EXPECT_TRUE(WaitFor([&] { return AllBalloons().size() == 0; }));
+
+    // A key that a shortcut takes closes it as well, and the shortcut still works.
+    QShortcut shortcut(QKeySequence(Qt::Key_F1), p.page.get());
+    QSignalSpy activated(&shortcut, &QShortcut::activated);
+    ShowBalloonMessage(IDS_WARNING, IDS_MUST_BE_POSITIVE, p.page.get(), p.button, BalloonIcon::Warning);
+    p.page->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(p.page.get()));
+    p.button->setFocus();
+    QTest::keyClick(p.button, Qt::Key_F1);
+    EXPECT_TRUE(WaitFor([&] { return AllBalloons().size() == 0; }));
+    EXPECT_EQ(activated.count(), 1);
 }
 
 TEST_F(BalloonTest, CloseButtonTimerAndDelayedClose)
