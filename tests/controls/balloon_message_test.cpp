@@ -154,7 +154,7 @@ TEST_F(BalloonTest, CloseButtonTimerAndDelayedClose)
     LaunchBalloon(QStringLiteral("Stays"), QStringLiteral("Text"), QPoint(80, 50), BalloonIcon::None, 0,
                   p.page.get(), QString(), 0);
     ASSERT_EQ(Balloons().size(), 2);
-    EXPECT_TRUE(WaitFor([&] { return AllBalloons().size() == 1; }, 2000));
+    EXPECT_TRUE(WaitFor([&] { return AllBalloons().size() == 1; }, 5000));
     EXPECT_EQ(AllBalloons().front()->windowTitle(), QString());
     TearDown();
 
@@ -171,7 +171,7 @@ TEST_F(BalloonTest, CloseButtonTimerAndDelayedClose)
     QTest::qWait(50);
     ASSERT_EQ(Balloons().size(), 1);
     EXPECT_EQ(b->Options() & (kBalloonDelayClose | kBalloonPointerCloseBits), 0u);
-    EXPECT_TRUE(WaitFor([&] { return AllBalloons().size() == 0; }, 2000));
+    EXPECT_TRUE(WaitFor([&] { return AllBalloons().size() == 0; }, 5000));
 }
 
 TEST_F(BalloonTest, PointerMoveBeyondTheHoverToleranceClosesWhenAsked)
