@@ -101,4 +101,5 @@ private:
     bool closeRequestPending_ = false;
     bool closing_ = false;
     bool bodyPressed_ = false;
+    bool buttonPressed_ = false;
 };

@@ -15,6 +15,7 @@
 
 #include <memory>
 
+#include "url_catcher.h"
 #include "wait_for.h"
 
 namespace {
@@ -145,8 +146,25 @@ TEST_F(BalloonTest, CloseButtonTimerAndDelayedClose)
     QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(5, b->height() / 2));
     QTest::qWait(300);
     ASSERT_EQ(Balloons().size(), 1);
+    // Nor does a press on the body released over the button.
+    QTest::mousePress(b, Qt::LeftButton, {}, QPoint(5, b->height() / 2));
+    QTest::mouseMove(b, button.center());
+    QTest::mouseRelease(b, Qt::LeftButton, {}, button.center());
+    QTest::qWait(300);
+    ASSERT_EQ(Balloons().size(), 1);
     QTest::mouseClick(b, Qt::LeftButton, {}, button.center());
     EXPECT_TRUE(WaitFor([&] { return AllBalloons().size() == 0; }));
+
+    // With a link, a click on the body opens it and closes.
+    UrlCatcher catcher(QStringLiteral("tsvtest"));
+    LaunchBalloon(QStringLiteral("Link"), QStringLiteral("Click here"), QPoint(50, 50), BalloonIcon::None,
+                  kBalloonShowCloseButton, p.page.get(), QStringLiteral("tsvtest://balloon"), 0);
+    ASSERT_EQ(Balloons().size(), 1);
+    b = Balloons().front();
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(b->width() / 2, b->height() / 2));
+    EXPECT_TRUE(WaitFor([&] { return AllBalloons().size() == 0; }));
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls.front(), QUrl(QStringLiteral("tsvtest://balloon")));
 
     // The display time closes it; 0 keeps it.
     LaunchBalloon(QStringLiteral("Timed"), QStringLiteral("Text"), QPoint(50, 50), BalloonIcon::None, 0,

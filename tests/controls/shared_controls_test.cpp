@@ -15,23 +15,13 @@
 
 #include <memory>
 
+#include "url_catcher.h"
 #include "wait_for.h"
 
-namespace {
-// Takes the URLs the label asks the desktop to open.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void Open(const QUrl& url) { urls << url; }
-};
-} // namespace
 
 TEST(StaticLink, ClickOpensRightClickCopiesAndItNamesItself)
 {
-    UrlCatcher catcher;
-    QDesktopServices::setUrlHandler(QStringLiteral("tsvtest"), &catcher, "Open");
+    UrlCatcher catcher(QStringLiteral("tsvtest"));
     auto window = std::make_unique<QWidget>();
     auto* link = new CStaticLink(QStringLiteral("tsvtest://example.org/page"), window.get());
     link->setGeometry(10, 10, 260, 20);
@@ -62,7 +52,6 @@ TEST(StaticLink, ClickOpensRightClickCopiesAndItNamesItself)
     QTest::keyClick(link, Qt::Key_Return);
     ASSERT_EQ(catcher.urls.size(), 2);
     EXPECT_EQ(catcher.urls.back(), QUrl(QStringLiteral("tsvtest://other")));
-    QDesktopServices::unsetUrlHandler(QStringLiteral("tsvtest"));
 }
 
 TEST(ResourceIcons, KnownIdsLoadAndButtonsKeepTheirText)
@@ -130,4 +119,3 @@ TEST(ControlToolTip, LongTextsWrapAtTheMaximumWidthAndTextStaysText)
     EXPECT_TRUE(control.toolTip().isEmpty());
 }
 
-#include "shared_controls_test.moc"
