@@ -1,7 +1,7 @@
 #include "controls/colour_popup.h"
 
 #include "app/profile_store.h"
-#include "controls/colour_picker_xp.h"
+#include "controls/bgr_colour.h"
 
 #include <QApplication>
 #include <QColorDialog>
