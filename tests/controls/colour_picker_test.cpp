@@ -41,7 +41,8 @@ struct Picker {
 
     explicit Picker(uint32_t colour)
     {
-        window->setGeometry(300, 300, 200, 100);
+        // Away from where the other window tests put their pages and the pointer.
+        window->setGeometry(1200, 150, 200, 100);
         picker->setGeometry(20, 20, 60, 24);
         picker->SetDefaultText(QString());
         picker->SetCustomText(QStringLiteral("More Colors..."));
