@@ -163,7 +163,7 @@ bool CColourPopup::event(QEvent* e)
 void CColourPopup::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    const QPalette pal = palette();
+    const QPalette pal = QApplication::palette("QMenu");   // the flat menu look
     const QColor menu = MenuColour(pal);
     const QColor highlight = HighlightColour(pal);
     const QColor shade = SecondShade(pal);
