@@ -1,7 +1,7 @@
 #include "controls/colour_popup.h"
 
 #include "app/profile_store.h"
-#include "controls/colour_picker_xp.h"
+#include "controls/bgr_colour.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -129,6 +129,13 @@ void CColourPopup::Select(int index)
         selectedColour_ = kAutomaticColour;
     else
         selectedColour_ = initial_;
+    // Screen readers hear the colour under the selection.
+    if (index >= 0 && index < Entries().count)
+        setAccessibleDescription(QString::fromUtf8(ColourTable()[static_cast<std::size_t>(index)].name).trimmed());
+    else if (index == kDefaultEntry)
+        setAccessibleDescription(defaultText_);
+    else if (index == kCustomEntry)
+        setAccessibleDescription(customText_);
     update(old.adjusted(-1, -1, 1, 1));
     update(RectOf(index).adjusted(-1, -1, 1, 1));
     emit SelChange(selectedColour_);
@@ -156,7 +163,7 @@ bool CColourPopup::event(QEvent* e)
 void CColourPopup::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    const QPalette pal = palette();
+    const QPalette pal = QApplication::palette("QMenu");   // the flat menu look
     const QColor menu = MenuColour(pal);
     const QColor highlight = HighlightColour(pal);
     const QColor shade = SecondShade(pal);
@@ -211,6 +218,17 @@ void CColourPopup::mouseMoveEvent(QMouseEvent* event)
     const int index = layout_.HitTest({pos.x(), pos.y()}, Entries().count);
     if (index != kNoSelection)
         Select(index);
+}
+
+void CColourPopup::mousePressEvent(QMouseEvent* event)
+{
+    // A press on the button that opened the pop-up only closes it: where the
+    // platform replays such a press, the button would open the pop-up again.
+    const QWidget* owner = parentWidget();
+    if (owner && !rect().contains(event->position().toPoint()) &&
+        QRect(owner->mapToGlobal(QPoint(0, 0)), owner->size()).contains(event->globalPosition().toPoint()))
+        setAttribute(Qt::WA_NoMouseReplay);
+    QWidget::mousePressEvent(event);   // outside: closes, which counts as cancel
 }
 
 void CColourPopup::mouseReleaseEvent(QMouseEvent* event)

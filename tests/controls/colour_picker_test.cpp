@@ -41,7 +41,8 @@ struct Picker {
 
     explicit Picker(uint32_t colour)
     {
-        window->setGeometry(300, 300, 200, 100);
+        // Away from where the other window tests put their pages and the pointer.
+        window->setGeometry(1200, 150, 200, 100);
         picker->setGeometry(20, 20, 60, 24);
         picker->SetDefaultText(QString());
         picker->SetCustomText(QStringLiteral("More Colors..."));
@@ -131,6 +132,15 @@ TEST(ColourPicker, OpensBelowTheButtonOnTheInitialCellWithNamedCells)
     QTest::keyClick(popup, Qt::Key_Escape);
     EXPECT_TRUE(WaitFor([&] { return p.Closed(); }));
 
+    // The keyboard opens it too; the pop-up names its selection.
+    p.picker->setFocus();
+    QTest::keyClick(p.picker, Qt::Key_Down, Qt::AltModifier);
+    ASSERT_NE(p.picker->Popup(), nullptr);
+    QTest::keyClick(p.picker->Popup(), Qt::Key_Left);
+    EXPECT_EQ(p.picker->Popup()->accessibleDescription(), QStringLiteral("Violet"));
+    QTest::keyClick(p.picker->Popup(), Qt::Key_Escape);
+    EXPECT_TRUE(WaitFor([&] { return p.Closed(); }));
+
     // Colours outside the table select "More Colors...".
     p.picker->SetColor(0x123456);
     popup = p.Open();
@@ -212,6 +222,19 @@ TEST(ColourPicker, EnterAndReleaseEndWithOkAndOutsideEndsWithCancel)
     EXPECT_EQ(p.picker->GetColor(), 0xFF0000u);
 }
 
+TEST(ColourPicker, PressOnItsButtonClosesWithoutOpeningAgain)
+{
+    Picker p(0x808080);
+    CColourPopup* popup = p.Open();
+    ASSERT_NE(popup, nullptr);
+    const QPoint onButton = popup->mapFromGlobal(p.picker->mapToGlobal(QPoint(10, 10)));
+    QTest::mousePress(popup, Qt::LeftButton, {}, onButton);
+    QTest::mouseRelease(p.picker, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::qWait(100);
+    EXPECT_TRUE(p.Closed());
+    EXPECT_EQ(p.seen, (std::vector<Signal>{{"CloseUp", 0x808080}, {"SelEndCancel", 0x808080}}));
+}
+
 TEST(ColourPicker, MoreColorsCancelChangesNothingAndCustomColoursStartWhite)
 {
     Picker p(0x123456);
@@ -267,11 +290,11 @@ TEST(ColourPicker, MoreColorsWithASectionReadsAndKeepsTheCustomColours)
 TEST(ColourPicker, ButtonShowsItsColourAndNamesItForScreenReaders)
 {
     Picker p(0x00D7FF);   // "Gold"
-    p.picker->setToolTip(QStringLiteral("Background colour. The colour around the cube."));
+    SetControlToolTip(p.picker, QStringLiteral("Background & frame colour. The colour around the cube."));
     const QImage image = p.picker->grab().toImage();
     const int dpr = qRound(image.devicePixelRatio());
     EXPECT_EQ(QColor(image.pixel(QPoint(14, 12) * dpr)), QColor(255, 215, 0));
-    EXPECT_EQ(p.picker->accessibleName(), QStringLiteral("Background colour"));
+    EXPECT_EQ(p.picker->accessibleName(), QStringLiteral("Background & frame colour"));
     EXPECT_EQ(p.picker->accessibleDescription(), QStringLiteral("Gold (#ffd700)"));
     p.picker->SetColor(0x123456);
     EXPECT_EQ(p.picker->accessibleDescription(), QStringLiteral("#563412"));
