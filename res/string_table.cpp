@@ -22,6 +22,8 @@ constexpr Entry kStrings[] = {
     {117, "Tessaview\nUnable to find a display configuration that supports Direct3D"},
     {118, "File Tessaview.log doesn't exist. This file is created by Tessaview during the slideshow "
           "only when this option is enabled"},
+    {120, "If enabled Tessaview display photos as floating, if not enabled cube faces will be "
+          "connected"},
     {130, "MCI Error: %s\nCommand: %s"},
     {131, "If selected, it enables logging of all error and of some informative messages in the file "
           "Tessaview.log located in your windows/system folder. If you have problems enable this option "
@@ -29,8 +31,12 @@ constexpr Entry kStrings[] = {
           "error messages."},
     {134, "Windows it's unable to play file %s, maybe you need an updated version of Windows Media "
           "Player. The following is the error reported by Windows:"},
+    {136, "If enabled cube parts not covered by photos will be transparent"},
     {151, "Current image index has been reset, the show will start from the first image."},
     {153, "Current sound file index has been reset, the show will start from the first file."},
+    {154, "If selected screen saver ends if mouse is moved"},
+    {155, "If selected screen saver ends if a mouse button is pressed"},
+    {156, "If selected screen saver ends if a key is pressed"},
     {159, "At least one Screen Saver Exit Event must be selected ! Please select one or more options "
           "and before going on."},
     {183, "Your system needs an updated version of the Windows Common Controls (at least version "
@@ -40,6 +46,20 @@ constexpr Entry kStrings[] = {
     {337, "Done"},
     {338, "Inserted value must be greater than 0"},
     {376, "More Colors..."},
+    {400, "This slider controls the speed and direction of spin along the X axis"},
+    {401, "This slider controls the speed and direction of spin along the Y axis"},
+    {402, "This slider controls the speed and direction of spin along the Z axis"},
+    {403, "This slider controls the speed of movement along the X axis"},
+    {404, "This slider controls the speed of movement along the Y axis"},
+    {405, "This slider controls the speed of movement along the Z axis"},
+    {406, "This slider controls the size of the cube"},
+    {407, "If selected, Tessaview will attempt to keep images upright as the cube rotates"},
+    {408, "If selected, Tessaview will never distort or crop images to fit them to cube faces, "
+          "empty space is filled with background color"},
+    {420, "Reload"},
+    {421, "Close"},
+    {422, "Unable to read %s"},
+    {423, "Only the last %d KB of the file are shown."},
     {57344, "Tessaview"},
 };
 } // namespace
