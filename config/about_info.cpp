@@ -4,9 +4,14 @@
 #include "app/saver_app.h"
 
 #include <charconv>
+#include <filesystem>
+#include <system_error>
 
 #ifndef TSV_VERSION_TEXT
 #define TSV_VERSION_TEXT ""
+#endif
+#ifndef TSV_SOURCE_README
+#define TSV_SOURCE_README ""
 #endif
 
 std::optional<ProgramVersion> ParseProgramVersion(std::string_view text)
@@ -76,4 +81,22 @@ bool SaveTraceSetting(ProfileStore& store, int trace)
 std::string LogFilePath()
 {
     return GetDataFilePath("Tessaview.log");
+}
+
+std::string HomePageAddress(const std::string& executableFolder, const std::string& sourceReadme)
+{
+    namespace fs = std::filesystem;
+    const std::string installed =
+        (fs::path(executableFolder) / ".." / "share" / "doc" / "tessaview" / "README.md").lexically_normal().string();
+    std::error_code ec;
+    if (fs::is_regular_file(installed, ec))
+        return installed;
+    if (!sourceReadme.empty() && fs::is_regular_file(sourceReadme, ec))
+        return sourceReadme;
+    return installed;
+}
+
+std::string HomePageAddress()
+{
+    return HomePageAddress(ExecutableFolder(), TSV_SOURCE_README);
 }

@@ -33,3 +33,9 @@ bool SaveTraceSetting(ProfileStore& store, int trace);
 
 // The log file the program writes when tracing is on.
 std::string LogFilePath();
+
+// The page the About link opens: the README installed beside the program
+// (<prefix>/share/doc/tessaview/README.md for <prefix>/bin), else the one of
+// the source tree a build runs from; the installed place when neither exists.
+std::string HomePageAddress(const std::string& executableFolder, const std::string& sourceReadme);
+std::string HomePageAddress();

@@ -67,3 +67,27 @@ TEST(AboutInfo, LogPathIsTheLoggersFileInTheDataFolder)
     unsetenv("XDG_DATA_HOME");
     std::filesystem::remove_all(dir);
 }
+
+TEST(AboutInfo, HomePageIsTheInstalledReadmeElseTheSourceOne)
+{
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("tsv-home-" + std::to_string(getpid()));
+    fs::create_directories(root / "bin");
+    fs::create_directories(root / "src");
+    const std::string exe = (root / "bin").string() + "/";
+    const std::string installed = (root / "share/doc/tessaview/README.md").string();
+    const std::string source = (root / "src/README.md").string();
+
+    // Neither exists: the installed place, never an empty or foreign address.
+    EXPECT_EQ(HomePageAddress(exe, source), installed);
+    std::ofstream(source) << "# Tessaview\n";
+    EXPECT_EQ(HomePageAddress(exe, source), source);
+    fs::create_directories(root / "share/doc/tessaview");
+    std::ofstream(installed) << "# Tessaview\n";
+    EXPECT_EQ(HomePageAddress(exe, source), installed);
+    EXPECT_EQ(HomePageAddress(exe, ""), installed);
+    fs::remove_all(root);
+
+    // This build finds a README that exists.
+    EXPECT_TRUE(fs::is_regular_file(HomePageAddress()));
+}
