@@ -171,6 +171,17 @@ bool IniProfileStore::WriteProfileInt(std::string_view section, std::string_view
 bool IniProfileStore::WriteProfileString(std::string_view section, std::string_view key, std::string_view value)
 {
     std::lock_guard<std::mutex> guard(lock_);
+    return Update({{std::string(section), std::string(key), std::string(value)}});
+}
+
+bool IniProfileStore::WriteBatch(const std::vector<ProfileWrite>& writes)
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    return Update(writes);
+}
+
+bool IniProfileStore::Update(const std::vector<ProfileWrite>& writes)
+{
     if (!MakeParentDirs(path_))
         return false;
     FileLock lock(path_);
@@ -179,7 +190,17 @@ bool IniProfileStore::WriteProfileString(std::string_view section, std::string_v
     // A file that exists but cannot be read is never replaced: the user's values would be lost.
     if (Read(lines) == ReadResult::Unreadable)
         return false;
+    // A file the user made read-only stays as it is, though its folder would allow replacing it.
+    if (access(path_.c_str(), F_OK) == 0 && access(path_.c_str(), W_OK) != 0)
+        return false;
+    for (const ProfileWrite& w : writes)
+        Apply(lines, w.section, w.key, w.value);
+    return Write(lines);
+}
 
+void IniProfileStore::Apply(std::vector<Line>& lines, std::string_view section, std::string_view key,
+                            std::string_view value)
+{
     std::string v = OneLine(value);
     Line* target = nullptr;
     for (Line& l : lines)
@@ -188,27 +209,26 @@ bool IniProfileStore::WriteProfileString(std::string_view section, std::string_v
     if (target) {
         target->value = v;
         target->text = target->key + "=" + v;
-    } else {
-        // Append to the last line of the section, or start the section at the end.
-        std::size_t insertAt = lines.size();
-        bool haveSection = false;
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            if (SameName(lines[i].section, section)) {
-                haveSection = true;
-                if (!Trim(lines[i].text).empty())
-                    insertAt = i + 1;
-            }
-        }
-        std::vector<Line> add;
-        if (!haveSection) {
-            if (!lines.empty() && !Trim(lines.back().text).empty())
-                add.push_back({"", lines.back().section, "", ""});
-            add.push_back({"[" + std::string(section) + "]", std::string(section), "", ""});
-        }
-        add.push_back({std::string(key) + "=" + v, std::string(section), std::string(key), v});
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), add.begin(), add.end());
+        return;
     }
-    return Write(lines);
+    // Append to the last line of the section, or start the section at the end.
+    std::size_t insertAt = lines.size();
+    bool haveSection = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (SameName(lines[i].section, section)) {
+            haveSection = true;
+            if (!Trim(lines[i].text).empty())
+                insertAt = i + 1;
+        }
+    }
+    std::vector<Line> add;
+    if (!haveSection) {
+        if (!lines.empty() && !Trim(lines.back().text).empty())
+            add.push_back({"", lines.back().section, "", ""});
+        add.push_back({"[" + std::string(section) + "]", std::string(section), "", ""});
+    }
+    add.push_back({std::string(key) + "=" + v, std::string(section), std::string(key), v});
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), add.begin(), add.end());
 }
 
 bool IniProfileStore::Write(const std::vector<Line>& lines) const

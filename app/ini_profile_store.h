@@ -22,6 +22,10 @@ public:
     bool WriteProfileString(std::string_view section, std::string_view key,
                             std::string_view value) override;
 
+    // All the writes in one replacement of the file: a failure leaves it as it was.
+    bool WriteBatch(const std::vector<ProfileWrite>& writes) override;
+    std::string Location() const override { return path_; }
+
     const std::string& Path() const { return path_; }
 
     // The per-user file: $XDG_CONFIG_HOME/Kelvarin/Tessaview.ini (~/.config when unset).
@@ -37,6 +41,10 @@ private:
     enum class ReadResult { Ok, Missing, Unreadable };
     ReadResult Read(std::vector<Line>& lines) const;
     bool Write(const std::vector<Line>& lines) const;
+    static void Apply(std::vector<Line>& lines, std::string_view section, std::string_view key,
+                      std::string_view value);
+    // Read, apply, replace, under the file lock; `lock_` must be held.
+    bool Update(const std::vector<ProfileWrite>& writes);
     const Line* Find(const std::vector<Line>& lines, std::string_view section, std::string_view key) const;
 
     // The file as last read, reused while it is unchanged on disk.

@@ -3,6 +3,7 @@
 #include "app/log.h"
 #include "config/about_info.h"
 #include "config/log_viewer.h"
+#include "controls/controls.h"
 #include "res/string_table.h"
 
 #include <QAbstractButton>

@@ -3,13 +3,13 @@
 // the troubleshooting switch that turns the log on, with a button that shows
 // the log.
 #include "config/config_page.h"
+#include "config/log_viewer.h"
 
 #include <QPointer>
 #include <QUrl>
 
 #include <functional>
 
-class CLogViewer;
 
 class CAboutPage : public CConfigPage {
     Q_OBJECT

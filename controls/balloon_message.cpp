@@ -234,6 +234,14 @@ QPoint CBalloonMessage::TipOnScreen() const
     return pos() + QPoint(placement_.tail[1].x, placement_.tail[1].y);
 }
 
+std::array<QPoint, 3> CBalloonMessage::Tail() const
+{
+    std::array<QPoint, 3> out;
+    for (std::size_t i = 0; i < out.size(); ++i)
+        out[i] = QPoint(placement_.tail[i].x, placement_.tail[i].y);
+    return out;
+}
+
 void CBalloonMessage::PostCloseRequest()
 {
     // One click reaches the filter several times (window, widget, parents):

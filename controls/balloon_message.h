@@ -39,6 +39,8 @@ public:
     // The tail's tip in screen coordinates.
     QPoint TipOnScreen() const;
     QRect CloseButtonRect() const { return closeButton_; }
+    // The tail's base, tip and base in the window's coordinates.
+    std::array<QPoint, 3> Tail() const;
     bool IsClosing() const { return closing_; }
 
 protected:

@@ -67,10 +67,15 @@ void CColourPickerXP::UpdateAccessibility()
     if (name.size() > 40)
         name = name.left(40).section(QLatin1Char(' '), 0, -2);
     setAccessibleName(name.isEmpty() ? tr("Colour") : name);
-    if (colour_ == kAutomaticColour)
-        setAccessibleDescription(defaultText_.isEmpty() ? tr("Automatic") : defaultText_);
-    else
-        setAccessibleDescription(ColourFromBgr(colour_).name(QColor::HexRgb));
+    if (colour_ == kAutomaticColour) {
+        setAccessibleDescription(defaultText_.isEmpty() ? QStringLiteral("Automatic") : defaultText_);
+        return;
+    }
+    QString description = ColourFromBgr(colour_).name(QColor::HexRgb);
+    for (const ColourTableEntry& e : ColourTable())
+        if (e.value == colour_)
+            description = QString::fromUtf8(e.name).trimmed() + QStringLiteral(" (") + description + QLatin1Char(')');
+    setAccessibleDescription(description);
 }
 
 bool CColourPickerXP::event(QEvent* e)

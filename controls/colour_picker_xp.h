@@ -1,6 +1,7 @@
 #pragma once
 // The colour button: shows the current colour and drops down a grid of named
 // colours with a "More Colors..." entry that opens the colour dialog.
+#include "controls/colour_popup.h"
 #include "controls/colour_table.h"
 
 #include <QPointer>

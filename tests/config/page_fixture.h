@@ -5,12 +5,14 @@
 #include "app/saver_settings.h"
 #include "config/browse_folder.h"
 #include "config/config_page.h"
+#include "controls/controls.h"
 #include "controls/resizable_page.h"
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QTest>
 
 #include <memory>
@@ -34,6 +36,11 @@ inline void EnsureApplication()
         new QApplication(argc, argv);
 }
 
+inline void ClickBox(QAbstractButton* box)
+{
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(6, box->height() / 2));
+}
+
 template <class Page>
 class PageFixture : public ::testing::Test {
 protected:
@@ -51,7 +58,8 @@ protected:
         return *page;
     }
     QAbstractButton* Box(int id) const { return page->template ControlAs<QAbstractButton>(id); }
-    void Click(int id) { QTest::mouseClick(Box(id), Qt::LeftButton); }
+    // At the box's mark: a check box answers only on its mark and text.
+    void Click(int id) { ClickBox(Box(id)); }
     // Lets the posted tool-tip set-up run.
     void SettleToolTips()
     {
