@@ -3,6 +3,7 @@
 #include "page_fixture.h"
 #include "res/string_table.h"
 
+#include <QGroupBox>
 #include <QSlider>
 
 namespace {
@@ -190,6 +191,12 @@ TEST_F(AdvOptPage, GroupBoxesStretchWithTheWidthAndTheRestStays)
     const QRect speedGroup = p.Control(1098)->geometry();
     const QRect slider = p.Control(1000)->geometry();
     const QRect box = p.Control(1177)->geometry();
+    QGroupBox* spin = nullptr;
+    for (QGroupBox* g : p.findChildren<QGroupBox*>())
+        if (g->title() == "Spin rate")
+            spin = g;
+    ASSERT_NE(spin, nullptr);
+    const QRect spinGroup = spin->geometry();
     p.resize(p.width() + 120, p.height() + 80);
     QApplication::processEvents();
     EXPECT_EQ(p.Control(1112)->geometry().width(), group.width() + 120);
@@ -198,4 +205,5 @@ TEST_F(AdvOptPage, GroupBoxesStretchWithTheWidthAndTheRestStays)
     EXPECT_EQ(p.Control(1098)->geometry().width(), speedGroup.width() + 120);
     EXPECT_EQ(p.Control(1000)->geometry(), slider);
     EXPECT_EQ(p.Control(1177)->geometry(), box);
+    EXPECT_EQ(spin->geometry(), spinGroup);
 }
