@@ -340,6 +340,17 @@ bool CBalloonMessage::eventFilter(QObject* watched, QEvent* event)
                 Place();
         }
         break;
+    case QEvent::Hide:
+        // A balloon pointing into a window that went away points at nothing:
+        // it goes too, delayed close or not.
+        if (anchorWindow_ && watched->isWidgetType() && !closing_) {
+            auto* w = static_cast<QWidget*>(watched);
+            if (w == anchorWindow_ || w->isAncestorOf(anchorWindow_)) {
+                options_ &= ~kBalloonDelayClose;
+                PostCloseRequest();
+            }
+        }
+        break;
     default:
         break;
     }

@@ -22,6 +22,17 @@ enum class BalloonIcon { None, Information, Warning, Error };
 void LaunchBalloon(const QString& title, const QString& text, QPoint anchor, BalloonIcon icon,
                    unsigned options, QWidget* anchorWindow, const QString& link, int displayTimeMs);
 
+// How the platform's means are stood in for:
+// - The close events (options 0x0001 to 0x0080) are seen by one application-wide
+//   event filter per balloon, over every window of the program; it never
+//   swallows an event. The pointer is not captured, so releases over other
+//   programs' windows go unseen.
+// - Option 0x2000 (no drop shadow) has no effect: a frameless shaped window
+//   gets no shadow without a compositor, and a compositor draws its own.
+// - Fades run through windowOpacity over 200 ms; without a compositor they
+//   show as an instant change and never hold up the close. When the style
+//   turns tool-tip animation or fading off, there are none (0x4000 | 0x8000).
+// - The balloon also closes when its anchor window (or one holding it) hides.
 class CBalloonMessage : public QWidget {
     Q_OBJECT
 public:

@@ -5,7 +5,7 @@
 
 #include <QEvent>
 #include <QPainter>
-#include <QRegularExpression>
+#include <QTextDocumentFragment>
 #include <QStyle>
 #include <QStyleOptionButton>
 
@@ -61,8 +61,7 @@ void CColourPickerXP::UpdateAccessibility()
 {
     // The button shows no text; screen readers get the first words of its
     // tool tip (or a plain name) and the colour as its description.
-    QString name = toolTip();
-    name.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
+    QString name = QTextDocumentFragment::fromHtml(toolTip()).toPlainText();
     name = name.section(QLatin1Char('.'), 0, 0).simplified();
     if (name.size() > 40)
         name = name.left(40).section(QLatin1Char(' '), 0, -2);

@@ -213,6 +213,17 @@ void CColourPopup::mouseMoveEvent(QMouseEvent* event)
         Select(index);
 }
 
+void CColourPopup::mousePressEvent(QMouseEvent* event)
+{
+    // A press on the button that opened the pop-up only closes it: where the
+    // platform replays such a press, the button would open the pop-up again.
+    const QWidget* owner = parentWidget();
+    if (owner && !rect().contains(event->position().toPoint()) &&
+        QRect(owner->mapToGlobal(QPoint(0, 0)), owner->size()).contains(event->globalPosition().toPoint()))
+        setAttribute(Qt::WA_NoMouseReplay);
+    QWidget::mousePressEvent(event);   // outside: closes, which counts as cancel
+}
+
 void CColourPopup::mouseReleaseEvent(QMouseEvent* event)
 {
     if (ended_)

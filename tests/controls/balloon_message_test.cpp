@@ -254,3 +254,83 @@ TEST_F(BalloonTest, WithoutSystemFadesItShowsAndClosesAtOnce)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(b.isNull());
 }
+
+TEST_F(BalloonTest, EveryPointerBitClosesOnItsOwnEventOnly)
+{
+    Page p;
+    struct Case {
+        unsigned bit;
+        Qt::MouseButton button;
+        bool press;
+    };
+    const Case cases[] = {
+        {kBalloonCloseOnLButtonUp, Qt::LeftButton, false},   {kBalloonCloseOnMButtonUp, Qt::MiddleButton, false},
+        {kBalloonCloseOnRButtonUp, Qt::RightButton, false},  {kBalloonCloseOnLButtonDown, Qt::LeftButton, true},
+        {kBalloonCloseOnMButtonDown, Qt::MiddleButton, true}, {kBalloonCloseOnRButtonDown, Qt::RightButton, true},
+    };
+    const QPoint where(300, 250);
+    for (const Case& c : cases) {
+        LaunchBalloon(QStringLiteral("Bit"), QStringLiteral("Text"), QPoint(50, 50), BalloonIcon::None, c.bit,
+                      p.page.get(), QString(), 0);
+        ASSERT_EQ(Balloons().size(), 1);
+        // Another button, and a key, leave it open.
+        const Qt::MouseButton other = c.button == Qt::LeftButton ? Qt::RightButton : Qt::LeftButton;
+        QTest::mouseClick(p.page.get(), other, {}, where);
+        QTest::keyClick(p.page.get(), Qt::Key_B);
+        QTest::qWait(30);
+        ASSERT_EQ(Balloons().size(), 1) << std::hex << c.bit;
+        // Its own button: on the press, or only on the release.
+        QTest::mousePress(p.page.get(), c.button, {}, where);
+        QTest::qWait(30);
+        EXPECT_EQ(Balloons().size(), c.press ? 0 : 1) << std::hex << c.bit;
+        QTest::mouseRelease(p.page.get(), c.button, {}, where);
+        EXPECT_TRUE(WaitFor([&] { return AllBalloons().size() == 0; })) << std::hex << c.bit;
+    }
+}
+
+TEST_F(BalloonTest, LookAndWindowOptions)
+{
+    Page p;
+    LaunchBalloon(QStringLiteral("Look"), QStringLiteral("Text"), QPoint(50, 50), BalloonIcon::None,
+                  kBalloonDoubleOutline | kBalloonTopMost | kBalloonNoFadeIn | kBalloonNoFadeOut, p.page.get(),
+                  QString(), 0);
+    ASSERT_EQ(Balloons().size(), 1);
+    QPointer<CBalloonMessage> b = Balloons().front();
+    EXPECT_TRUE(b->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(b->windowFlags().testFlag(Qt::ToolTip));
+    EXPECT_TRUE(b->testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_DOUBLE_EQ(b->windowOpacity(), 1.0) << "no fade-in";
+    EXPECT_TRUE(b->CloseButtonRect().isNull()) << "no close button unless asked";
+
+    // The double outline: inside the 1-pixel outline a shade between the two colours.
+    const QImage image = b->grab().toImage();
+    const int dpr = qRound(image.devicePixelRatio());
+    const QPalette pal = QApplication::palette();
+    const int bodyTop = b->Quadrant() < 2 ? kBalloonTailHeight : 0;
+    const QColor inner(image.pixel(QPoint(b->width() / 2 + 20, bodyTop + 1) * dpr));
+    EXPECT_NE(inner, pal.color(QPalette::ToolTipBase));
+    EXPECT_NE(inner, pal.color(QPalette::ToolTipText));
+
+    // No fade-out: hidden as soon as the close is asked for.
+    b->RequestClose();
+    EXPECT_FALSE(b->isVisible());
+    EXPECT_TRUE(WaitFor([&] { return b.isNull(); }));
+
+    // A balloon not made by LaunchBalloon and without 0x0200 stays the caller's.
+    auto own = std::make_unique<CBalloonMessage>(QStringLiteral("Own"), QStringLiteral("Text"), QPoint(400, 300),
+                                                 BalloonIcon::None, kBalloonNoFadeOut, nullptr, QString(), 0);
+    own->Launch();
+    own->RequestClose();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(own->isVisible());
+}
+
+TEST_F(BalloonTest, ClosesWhenItsWindowHides)
+{
+    Page p;
+    LaunchBalloon(QStringLiteral("Hide"), QStringLiteral("Text"), QPoint(50, 50), BalloonIcon::None,
+                  kBalloonDelayClose | kBalloonShowCloseButton, p.page.get(), QString(), 0);
+    ASSERT_EQ(Balloons().size(), 1);
+    p.page->hide();
+    EXPECT_TRUE(WaitFor([&] { return AllBalloons().size() == 0; }));
+}

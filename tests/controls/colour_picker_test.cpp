@@ -212,6 +212,19 @@ TEST(ColourPicker, EnterAndReleaseEndWithOkAndOutsideEndsWithCancel)
     EXPECT_EQ(p.picker->GetColor(), 0xFF0000u);
 }
 
+TEST(ColourPicker, PressOnItsButtonClosesWithoutOpeningAgain)
+{
+    Picker p(0x808080);
+    CColourPopup* popup = p.Open();
+    ASSERT_NE(popup, nullptr);
+    const QPoint onButton = popup->mapFromGlobal(p.picker->mapToGlobal(QPoint(10, 10)));
+    QTest::mousePress(popup, Qt::LeftButton, {}, onButton);
+    QTest::mouseRelease(p.picker, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::qWait(100);
+    EXPECT_TRUE(p.Closed());
+    EXPECT_EQ(p.seen, (std::vector<Signal>{{"CloseUp", 0x808080}, {"SelEndCancel", 0x808080}}));
+}
+
 TEST(ColourPicker, MoreColorsCancelChangesNothingAndCustomColoursStartWhite)
 {
     Picker p(0x123456);
@@ -267,11 +280,11 @@ TEST(ColourPicker, MoreColorsWithASectionReadsAndKeepsTheCustomColours)
 TEST(ColourPicker, ButtonShowsItsColourAndNamesItForScreenReaders)
 {
     Picker p(0x00D7FF);   // "Gold"
-    p.picker->setToolTip(QStringLiteral("Background colour. The colour around the cube."));
+    SetControlToolTip(p.picker, QStringLiteral("Background & frame colour. The colour around the cube."));
     const QImage image = p.picker->grab().toImage();
     const int dpr = qRound(image.devicePixelRatio());
     EXPECT_EQ(QColor(image.pixel(QPoint(14, 12) * dpr)), QColor(255, 215, 0));
-    EXPECT_EQ(p.picker->accessibleName(), QStringLiteral("Background colour"));
+    EXPECT_EQ(p.picker->accessibleName(), QStringLiteral("Background & frame colour"));
     EXPECT_EQ(p.picker->accessibleDescription(), QStringLiteral("Gold (#ffd700)"));
     p.picker->SetColor(0x123456);
     EXPECT_EQ(p.picker->accessibleDescription(), QStringLiteral("#563412"));
