@@ -7,6 +7,8 @@
 
 #include <csignal>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -85,6 +87,21 @@ TEST(SheetEndToEnd, SliderAndLoggingChangedInTheSheetShowInTheNextShow)
     EXPECT_EQ(Changed(stillA, stillB), 0);
     EXPECT_FALSE(fs::exists(show.LogPath()));
 
+    // Without a desktop handler for files (no xdg-open on the PATH), so that
+    // "Open" never starts anything outside the test.
+    const std::map<std::string, std::string> noHandler{{"PATH", (show.Folder() / "no-programs").string()}};
+
+    // "Open" before any log exists: the balloon, and no window comes up.
+    show.Start({"/c"}, noHandler);
+    ASSERT_EQ(server->Run("xdotool search --sync --onlyvisible --name 'Tessaview Screen Saver'"), 0);
+    std::this_thread::sleep_for(1s);
+    Keys(*server, "ctrl+Tab ctrl+Tab ctrl+Tab");
+    Keys(*server, "Tab Tab Tab Tab Tab Tab space");   // OK, Cancel, Help, the link, the logging box, Open
+    Screenshot(server->Dpy()).Save(PageShotFolder() / "sheet-4-about-open-without-log.png");
+    EXPECT_NE(server->Run("timeout 2 xdotool search --sync --onlyvisible --name 'Tessaview.log -'"), 0);
+    show.Signal(SIGTERM);
+    ASSERT_TRUE(show.Wait(10s).has_value());
+
     // The sheet, twice, from the keyboard. A fresh sheet's Tab order runs
     // OK, Cancel, Help, then the controls of the pages in the order they
     // were first shown. First: every page photographed, logging on, OK.
@@ -135,4 +152,23 @@ TEST(SheetEndToEnd, SliderAndLoggingChangedInTheSheetShowInTheNextShow)
     show.Signal(SIGTERM);
     ASSERT_TRUE(show.Wait(10s).has_value());
     EXPECT_GT(Changed(turnA, turnB), 1000);
+
+    // "Open" now shows that log in the program's own viewer.
+    std::string log;
+    {
+        std::ifstream in(show.LogPath());
+        log.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    ASSERT_NE(log.find("StartType"), std::string::npos);
+    show.Start({"/c"}, noHandler);
+    std::ofstream(show.LogPath()) << log;   // each start clears the log; the show's is wanted here
+    ASSERT_EQ(server->Run("xdotool search --sync --onlyvisible --name 'Tessaview Screen Saver'"), 0);
+    std::this_thread::sleep_for(1s);
+    Keys(*server, "ctrl+Tab ctrl+Tab ctrl+Tab");
+    Keys(*server, "Tab Tab Tab Tab Tab Tab space");
+    EXPECT_EQ(server->Run("timeout 5 xdotool search --sync --onlyvisible --name 'Tessaview.log -'"), 0);
+    std::this_thread::sleep_for(500ms);
+    Screenshot(server->Dpy()).Save(PageShotFolder() / "log-viewer.png");
+    show.Signal(SIGTERM);
+    ASSERT_TRUE(show.Wait(10s).has_value());
 }
