@@ -191,7 +191,9 @@ bool IniProfileStore::Update(const std::vector<ProfileWrite>& writes)
     if (Read(lines) == ReadResult::Unreadable)
         return false;
     // A file the user made read-only stays as it is, though its folder would allow replacing it.
-    if (access(path_.c_str(), F_OK) == 0 && access(path_.c_str(), W_OK) != 0)
+    // The mode bits count too, as the superuser's access() ignores them.
+    struct stat st {};
+    if (stat(path_.c_str(), &st) == 0 && ((st.st_mode & 0222) == 0 || access(path_.c_str(), W_OK) != 0))
         return false;
     for (const ProfileWrite& w : writes)
         Apply(lines, w.section, w.key, w.value);

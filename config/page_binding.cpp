@@ -20,7 +20,8 @@ std::optional<int> ParseBoxInteger(std::string_view text)
         text.remove_prefix(1);
     while (!text.empty() && blank(text.back()))
         text.remove_suffix(1);
-    if (!text.empty() && text.front() == '+')
+    // One sign at most: "+-1" is not a number.
+    if (text.size() > 1 && text.front() == '+' && text[1] != '-')
         text.remove_prefix(1);
     if (text.empty())
         return std::nullopt;

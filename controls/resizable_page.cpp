@@ -198,4 +198,15 @@ void CResizablePage::Arrange()
         PixelRect r = layout_.Place(static_cast<int>(i), page);
         widgets_[i]->setGeometry(r.x, r.y, r.width, r.height);
     }
+    // An up-down sits inside the right end of its buddy, which gives up that
+    // room, so the arrows never cover the digits.
+    for (QWidget* w : widgets_) {
+        auto* ud = qobject_cast<CUpDown*>(w);
+        if (!ud || !ud->Buddy())
+            continue;
+        const QRect buddy = ud->Buddy()->geometry();
+        const int arrows = std::min(ud->width(), buddy.width() / 2);
+        ud->Buddy()->setGeometry(buddy.x(), buddy.y(), buddy.width() - arrows, buddy.height());
+        ud->setGeometry(buddy.x() + buddy.width() - arrows, buddy.y(), arrows, buddy.height());
+    }
 }
