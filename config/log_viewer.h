@@ -1,7 +1,7 @@
 #pragma once
 // A small read-only window that shows the log file, for desktops where no
 // text-file handler can be started. It reads the file when made and on
-// "Reload"; a log larger than the window keeps shows only its last part.
+// "Reload"; a very large log shows only its last part.
 #include <QString>
 #include <QWidget>
 
