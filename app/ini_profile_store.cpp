@@ -123,32 +123,36 @@ const IniProfileStore::Line* IniProfileStore::Find(const std::vector<Line>& line
     return found;
 }
 
-IniProfileStore::ReadResult IniProfileStore::ReadCached(std::vector<Line>& lines)
+const std::vector<IniProfileStore::Line>* IniProfileStore::CachedLines()
 {
+    // Handed out by reference: a record of a thousand folders reads a
+    // thousand keys, and copying the file for each would cost seconds.
     struct stat st {};
     if (stat(path_.c_str(), &st) == 0 && cache_.valid && cache_.inode == st.st_ino && cache_.size == st.st_size &&
-        cache_.mtimeNs == st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec) {
-        lines = cache_.lines;
-        return ReadResult::Ok;
+        cache_.mtimeNs == st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec)
+        return &cache_.lines;
+    std::vector<Line> lines;
+    if (Read(lines) != ReadResult::Ok) {
+        cache_.valid = false;
+        return nullptr;
     }
-    ReadResult r = Read(lines);
-    cache_.valid = r == ReadResult::Ok && stat(path_.c_str(), &st) == 0;
+    cache_.lines = std::move(lines);
+    cache_.valid = stat(path_.c_str(), &st) == 0;
     if (cache_.valid) {
         cache_.inode = st.st_ino;
         cache_.size = st.st_size;
         cache_.mtimeNs = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
-        cache_.lines = lines;
     }
-    return r;
+    return &cache_.lines;
 }
 
 int IniProfileStore::GetProfileInt(std::string_view section, std::string_view key, int defaultValue)
 {
     std::lock_guard<std::mutex> guard(lock_);
-    std::vector<Line> lines;
-    if (ReadCached(lines) != ReadResult::Ok)
+    const std::vector<Line>* lines = CachedLines();
+    if (!lines)
         return defaultValue;
-    const Line* l = Find(lines, section, key);
+    const Line* l = Find(*lines, section, key);
     return l ? ParseProfileInt(l->value).value_or(defaultValue) : defaultValue;
 }
 
@@ -156,10 +160,10 @@ std::string IniProfileStore::GetProfileString(std::string_view section, std::str
                                               std::string_view defaultValue)
 {
     std::lock_guard<std::mutex> guard(lock_);
-    std::vector<Line> lines;
-    if (ReadCached(lines) != ReadResult::Ok)
+    const std::vector<Line>* lines = CachedLines();
+    if (!lines)
         return std::string(defaultValue);
-    const Line* l = Find(lines, section, key);
+    const Line* l = Find(*lines, section, key);
     return l ? l->value : std::string(defaultValue);
 }
 

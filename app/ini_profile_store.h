@@ -55,7 +55,8 @@ private:
         long long mtimeNs = 0;
         std::vector<Line> lines;
     };
-    ReadResult ReadCached(std::vector<Line>& lines);
+    // The file's lines, from the snapshot while the file is unchanged; nullptr when unreadable or missing.
+    const std::vector<Line>* CachedLines();
 
     std::string path_;
     std::mutex lock_; // loader threads and the main thread write selection indices

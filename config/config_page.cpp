@@ -12,12 +12,18 @@
 CConfigPage::CConfigPage(const DialogTemplate& dialog, SheetContext& context, QWidget* parent)
     : CResizablePage(dialog, parent), context_(context), binding_(this)
 {
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    help->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(help, &QShortcut::activated, this, [this] {
-        if (OffersHelp())
-            ShowHelp();
-    });
+    // Inside the sheet F1 is the sheet's, wherever the focus is; two shortcuts
+    // for one key would cancel each other out.
+    if (!parent) {
+        auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+        connect(help, &QShortcut::activated, this, &CConfigPage::RequestHelp);
+    }
+}
+
+void CConfigPage::RequestHelp()
+{
+    if (OffersHelp())
+        ShowHelp();
 }
 
 void CConfigPage::Initialise()

@@ -52,6 +52,10 @@ public:
     // The last balloon this page showed (a refusal, "Done", help).
     const std::optional<ShownBalloon>& LastBalloon() const { return lastBalloon_; }
 
+    // F1: the help balloon, on pages that offer it. The sheet calls it for
+    // its active page; a page shown on its own has its own F1.
+    void RequestHelp();
+
     // Shows a balloon at a control of this page (or at the pointer for -1).
     void ShowPageBalloon(int titleId, const QString& text, int controlId, BalloonIcon icon);
 

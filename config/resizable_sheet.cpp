@@ -100,6 +100,11 @@ CResizableSheet::CResizableSheet(const QString& caption, SheetContext& context, 
     frame->addLayout(buttons);
 
     connect(tabs_, &QTabBar::currentChanged, this, &CResizableSheet::OnTabChanged);
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [this] {
+        if (CConfigPage* page = Page(active_))
+            page->RequestHelp();
+    });
     auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
     connect(next, &QShortcut::activated, this, [this] { SetActivePage((active_ + 1) % PageCount()); });
     auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), this);

@@ -330,6 +330,7 @@ bool CBalloonMessage::eventFilter(QObject* watched, QEvent* event)
         }
         break;
     case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:   // a key taken by a shortcut sends no KeyPress
         if (options_ & kBalloonCloseOnKeyDown)
             PostCloseRequest();
         break;
@@ -434,10 +435,9 @@ void CBalloonMessage::mouseMoveEvent(QMouseEvent* event)
         return;
     const bool over = closeButton_.contains(event->position().toPoint());
     ButtonState state = ButtonState::Normal;
-    if (event->buttons() & Qt::LeftButton)
-        state = (over && buttonState_ == ButtonState::Pushed) || (over && !bodyPressed_) ? ButtonState::Pushed
-                                                                                         : ButtonState::Normal;
-    else if (over)
+    if (buttonPressed_)
+        state = over ? ButtonState::Pushed : ButtonState::Normal;
+    else if (over && !(event->buttons() & Qt::LeftButton))
         state = ButtonState::Hot;
     if (state != buttonState_) {
         buttonState_ = state;
@@ -450,6 +450,7 @@ void CBalloonMessage::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     if (closeButton_.contains(event->position().toPoint())) {
+        buttonPressed_ = true;
         buttonState_ = ButtonState::Pushed;
         update(closeButton_);
     } else {
@@ -462,17 +463,19 @@ void CBalloonMessage::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     const QPoint pos = event->position().toPoint();
-    if (buttonState_ == ButtonState::Pushed) {
-        buttonState_ = closeButton_.contains(pos) ? ButtonState::Hot : ButtonState::Normal;
+    if (buttonPressed_) {
+        // Only a press and a release both on the button close.
+        buttonPressed_ = false;
+        const bool over = closeButton_.contains(pos);
+        buttonState_ = over ? ButtonState::Hot : ButtonState::Normal;
         update(closeButton_);
-        if (closeButton_.contains(pos)) {
+        if (over)
             PostCloseRequest();
-            return;
-        }
+        return;
     }
     if (bodyPressed_) {
         bodyPressed_ = false;
-        if (region_.contains(pos) && !link_.isEmpty()) {
+        if (region_.contains(pos) && !closeButton_.contains(pos) && !link_.isEmpty()) {
             QDesktopServices::openUrl(QUrl::fromUserInput(link_));
             PostCloseRequest();
         }

@@ -53,6 +53,8 @@ public:
     // The tail's base, tip and base in the window's coordinates.
     std::array<QPoint, 3> Tail() const;
     bool IsClosing() const { return closing_; }
+    // Where the pointer was when the balloon was shown.
+    QPoint LaunchPoint() const { return launchPoint_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -101,4 +103,5 @@ private:
     bool closeRequestPending_ = false;
     bool closing_ = false;
     bool bodyPressed_ = false;
+    bool buttonPressed_ = false;
 };

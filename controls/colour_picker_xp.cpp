@@ -4,23 +4,11 @@
 #include "res/string_table.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QTextDocumentFragment>
 #include <QStyle>
 #include <QStyleOptionButton>
-
-QColor ColourFromBgr(uint32_t bgr)
-{
-    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
-                  static_cast<int>((bgr >> 16) & 0xFF));
-}
-
-uint32_t BgrFromColour(const QColor& colour)
-{
-    const QColor c = colour.toRgb();
-    return static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) |
-           (static_cast<uint32_t>(c.blue()) << 16);
-}
 
 CColourPickerXP::CColourPickerXP(QWidget* parent)
     : QPushButton(parent),
@@ -82,6 +70,16 @@ bool CColourPickerXP::event(QEvent* e)
     if (e->type() == QEvent::ToolTipChange)
         UpdateAccessibility();
     return QPushButton::event(e);
+}
+
+void CColourPickerXP::keyPressEvent(QKeyEvent* event)
+{
+    // The keys that drop down a list box drop down the grid too.
+    if (event->key() == Qt::Key_F4 || (event->key() == Qt::Key_Down && (event->modifiers() & Qt::AltModifier))) {
+        OpenPopup();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 void CColourPickerXP::OpenPopup()

@@ -1,6 +1,7 @@
 #pragma once
 // The colour button: shows the current colour and drops down a grid of named
 // colours with a "More Colors..." entry that opens the colour dialog.
+#include "controls/bgr_colour.h"
 #include "controls/colour_popup.h"
 #include "controls/colour_table.h"
 
@@ -10,7 +11,6 @@
 
 #include <cstdint>
 
-class CColourPopup;
 class ProfileStore;
 
 class CColourPickerXP : public QPushButton {
@@ -30,7 +30,8 @@ public:
     // empty: none (they start white every time). The store is the caller's.
     void SetRegSection(const QString& section) { regSection_ = section; }
     void SetProfileStore(ProfileStore* store) { store_ = store; }
-    // Whether the button shows each colour the pop-up passes over.
+    // Whether the button shows each colour the pop-up passes over (on at
+    // construction); the end restores or keeps the colour either way.
     void SetTrackSelection(bool track) { trackSelection_ = track; }
     bool TrackSelection() const { return trackSelection_; }
 
@@ -51,6 +52,7 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -68,7 +70,3 @@ private:
     bool trackSelection_ = true;
     QPointer<CColourPopup> popup_;
 };
-
-// Converts between 0x00BBGGRR and Qt colours.
-QColor ColourFromBgr(uint32_t bgr);
-uint32_t BgrFromColour(const QColor& colour);

@@ -1,7 +1,7 @@
 #include "controls/colour_popup.h"
 
 #include "app/profile_store.h"
-#include "controls/colour_picker_xp.h"
+#include "controls/bgr_colour.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -129,6 +129,13 @@ void CColourPopup::Select(int index)
         selectedColour_ = kAutomaticColour;
     else
         selectedColour_ = initial_;
+    // Screen readers hear the colour under the selection.
+    if (index >= 0 && index < Entries().count)
+        setAccessibleDescription(QString::fromUtf8(ColourTable()[static_cast<std::size_t>(index)].name).trimmed());
+    else if (index == kDefaultEntry)
+        setAccessibleDescription(defaultText_);
+    else if (index == kCustomEntry)
+        setAccessibleDescription(customText_);
     update(old.adjusted(-1, -1, 1, 1));
     update(RectOf(index).adjusted(-1, -1, 1, 1));
     emit SelChange(selectedColour_);
@@ -156,7 +163,7 @@ bool CColourPopup::event(QEvent* e)
 void CColourPopup::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    const QPalette pal = palette();
+    const QPalette pal = QApplication::palette("QMenu");   // the flat menu look
     const QColor menu = MenuColour(pal);
     const QColor highlight = HighlightColour(pal);
     const QColor shade = SecondShade(pal);

@@ -1,6 +1,7 @@
 // tessaview-controls: a small page with the configuration controls, for trying
-// them by hand. With --screenshots DIR it shows a balloon and then the open
-// colour picker, saves a screenshot of each into DIR and ends.
+// them by hand. With --screenshots DIR it shows a balloon, the open colour
+// picker, then a balloon in the screen's lower right corner, saves a
+// screenshot of each into DIR and ends.
 #include "controls/controls.h"
 #include "res/string_table.h"
 
@@ -121,7 +122,19 @@ int main(int argc, char** argv)
                 }
                 QTimer::singleShot(300, [&] {
                     failures += !SaveScreen(folder + QStringLiteral("/controls_picker.png"));
-                    QApplication::exit(failures);
+                    if (CColourPopup* popup = demo.colour->Popup())
+                        popup->close();
+                    // In the lower right corner the tail turns to the bottom right.
+                    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+                    demo.page.move(work.bottomRight() - QPoint(demo.page.frameGeometry().width(),
+                                                               demo.page.frameGeometry().height()));
+                    QTimer::singleShot(300, [&] {
+                        ShowBalloonMessage(IDS_WARNING, IDS_HELP_HOVER, &demo.page, demo.ok, BalloonIcon::Warning);
+                        QTimer::singleShot(500, [&] {
+                            failures += !SaveScreen(folder + QStringLiteral("/controls_balloon_corner.png"));
+                            QApplication::exit(failures);
+                        });
+                    });
                 });
             });
         });

@@ -77,6 +77,17 @@ TEST_F(SheetTest, FrameOpensOnTheFirstOfFourPagesAndKeepsItsFirstSize)
     EXPECT_GE(sheet->width(), first.width());
     EXPECT_GE(sheet->height(), first.height());
 
+    // F1 anywhere in the sheet: the active page's help, at the pointer.
+    sheet->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
+    Tabs().setFocus();
+    QTest::keyClick(&Tabs(), Qt::Key_F1);
+    ASSERT_TRUE(sheet->Page(0)->LastBalloon());
+    EXPECT_EQ(sheet->Page(0)->LastBalloon()->controlId, -1);
+    EXPECT_EQ(sheet->Page(0)->LastBalloon()->titleId, 57344);
+    for (CBalloonMessage* b : VisibleBalloons())
+        b->close();
+
     bool helped = false;
     QObject::connect(sheet.get(), &CResizableSheet::HelpShown, [&] { helped = true; });
     ClickButton(sheet->HelpButton());
@@ -200,8 +211,9 @@ TEST_F(SheetTest, AnUnwritableFileIsReportedAndLeftAsItWas)
 
 TEST_F(SheetTest, PagesFollowTheirAnchorsWhenTheSheetGrows)
 {
-    Folder("a");
-    settings.ImageFolders = {(root / "a").string()};
+    const std::string photos = Folder("Photos"), holidays = Folder("Photos/Holidays 2019");
+    WriteIni("[Settings]\nRandom=0\nBackColor=3355443\n[Paths]\nCount=2\nPath0=" + photos + "\nPath1=:" + holidays +
+             "\n");
     OpenSheet();
     CConfigPage* images = sheet->Page(0);
     QWidget* list = images->Control(1003);

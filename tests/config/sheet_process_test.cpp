@@ -1,5 +1,6 @@
 // `tessaview /c` as a user runs it: the sheet is found on the display by its
-// caption; Escape ends the process and leaves the settings file alone, Enter saves.
+// caption on a private virtual display; Escape ends the process and leaves
+// the settings file alone, Enter saves.
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -19,8 +20,17 @@ class SheetProcessTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (qEnvironmentVariableIsEmpty("DISPLAY"))
-            GTEST_SKIP() << "needs a display (scripts/with-display)";
+        // A private display: windows of other tests must not take the keys.
+        for (int n = 150; n < 200 && display.isEmpty(); ++n)
+            if (!fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) && !fs::exists("/tmp/.X" + std::to_string(n) + "-lock"))
+                display = QString(":%1").arg(n);
+        ASSERT_FALSE(display.isEmpty());
+        server.start("Xvfb", {display, "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+        ASSERT_TRUE(server.waitForStarted(5000)) << "Xvfb is needed (scripts/setup installs it)";
+        const std::string socket = "/tmp/.X11-unix/X" + display.mid(1).toStdString();
+        for (int i = 0; i < 100 && !fs::exists(socket); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ASSERT_TRUE(fs::exists(socket));
         home = fs::temp_directory_path() / ("tsv-sheet-process-" + std::to_string(getpid()) + "-" +
                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(home);
@@ -34,6 +44,10 @@ protected:
             process.kill();
             process.waitForFinished(5000);
         }
+        if (server.state() != QProcess::NotRunning) {
+            server.terminate();
+            server.waitForFinished(5000);
+        }
         fs::remove_all(home);
     }
     std::string Ini() const
@@ -43,9 +57,12 @@ protected:
         s << in.rdbuf();
         return s.str();
     }
-    static std::string Run(const QStringList& args)
+    std::string Run(const QStringList& args)
     {
         QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", display);
+        p.setProcessEnvironment(env);
         p.start("xdotool", args);
         p.waitForFinished(15000);
         return p.readAllStandardOutput().trimmed().toStdString();
@@ -56,6 +73,7 @@ protected:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", QString::fromStdString(home.string()));
         env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("DISPLAY", display);
         process.setProcessEnvironment(env);
         process.start(TSV_EXECUTABLE, {"/c"});
         EXPECT_TRUE(process.waitForStarted(5000));
@@ -74,6 +92,8 @@ protected:
     }
 
     fs::path home, ini;
+    QString display;
+    QProcess server;
     QProcess process;
 };
 } // namespace

@@ -41,7 +41,8 @@ struct Picker {
 
     explicit Picker(uint32_t colour)
     {
-        window->setGeometry(300, 300, 200, 100);
+        // Away from where the other window tests put their pages and the pointer.
+        window->setGeometry(1200, 150, 200, 100);
         picker->setGeometry(20, 20, 60, 24);
         picker->SetDefaultText(QString());
         picker->SetCustomText(QStringLiteral("More Colors..."));
@@ -129,6 +130,15 @@ TEST(ColourPicker, OpensBelowTheButtonOnTheInitialCellWithNamedCells)
     EXPECT_EQ(QColor(image.pixel(popup->CentreOf(13) * dpr)), QColor(0, 0, 255));
     EXPECT_EQ(QColor(image.pixel(popup->CentreOf(16) * dpr)), QColor(255, 0, 0));
     QTest::keyClick(popup, Qt::Key_Escape);
+    EXPECT_TRUE(WaitFor([&] { return p.Closed(); }));
+
+    // The keyboard opens it too; the pop-up names its selection.
+    p.picker->setFocus();
+    QTest::keyClick(p.picker, Qt::Key_Down, Qt::AltModifier);
+    ASSERT_NE(p.picker->Popup(), nullptr);
+    QTest::keyClick(p.picker->Popup(), Qt::Key_Left);
+    EXPECT_EQ(p.picker->Popup()->accessibleDescription(), QStringLiteral("Violet"));
+    QTest::keyClick(p.picker->Popup(), Qt::Key_Escape);
     EXPECT_TRUE(WaitFor([&] { return p.Closed(); }));
 
     // Colours outside the table select "More Colors...".

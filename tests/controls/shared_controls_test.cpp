@@ -10,25 +10,18 @@
 #include <QDesktopServices>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 #include <QUrl>
 
 #include <memory>
 
-namespace {
-// Takes the URLs the label asks the desktop to open.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void Open(const QUrl& url) { urls << url; }
-};
-} // namespace
+#include "url_catcher.h"
+#include "wait_for.h"
+
 
 TEST(StaticLink, ClickOpensRightClickCopiesAndItNamesItself)
 {
-    UrlCatcher catcher;
-    QDesktopServices::setUrlHandler(QStringLiteral("tsvtest"), &catcher, "Open");
+    UrlCatcher catcher(QStringLiteral("tsvtest"));
     auto window = std::make_unique<QWidget>();
     auto* link = new CStaticLink(QStringLiteral("tsvtest://example.org/page"), window.get());
     link->setGeometry(10, 10, 260, 20);
@@ -59,7 +52,6 @@ TEST(StaticLink, ClickOpensRightClickCopiesAndItNamesItself)
     QTest::keyClick(link, Qt::Key_Return);
     ASSERT_EQ(catcher.urls.size(), 2);
     EXPECT_EQ(catcher.urls.back(), QUrl(QStringLiteral("tsvtest://other")));
-    QDesktopServices::unsetUrlHandler(QStringLiteral("tsvtest"));
 }
 
 TEST(ResourceIcons, KnownIdsLoadAndButtonsKeepTheirText)
@@ -97,6 +89,24 @@ TEST(ControlToolTip, LongTextsWrapAtTheMaximumWidthAndTextStaysText)
     EXPECT_TRUE(control.toolTip().contains(QStringLiteral("width=\"400\""))) << control.toolTip().toStdString();
     EXPECT_TRUE(control.toolTip().contains(QStringLiteral("Tessaview.log")));
 
+    // Shown, the long text wraps at about the maximum width instead of one long line.
+    control.setGeometry(100, 100, 50, 20);
+    control.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&control));
+    QToolTip::showText(control.mapToGlobal(QPoint(5, 5)), control.toolTip(), &control);
+    QWidget* tip = nullptr;
+    WaitFor([&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->inherits("QTipLabel"))
+                tip = w;
+        return tip != nullptr;
+    });
+    ASSERT_NE(tip, nullptr);
+    EXPECT_LE(tip->width(), kToolTipMaxWidth + 40);
+    EXPECT_GE(tip->width(), kToolTipMaxWidth - 40);
+    EXPECT_GT(tip->height(), 3 * tip->fontMetrics().height());
+    QToolTip::hideText();
+
     SetControlToolTip(&control, QStringLiteral("Short"));
     EXPECT_FALSE(control.toolTip().contains(QStringLiteral("width=")));
     EXPECT_TRUE(Qt::mightBeRichText(control.toolTip()));
@@ -109,4 +119,3 @@ TEST(ControlToolTip, LongTextsWrapAtTheMaximumWidthAndTextStaysText)
     EXPECT_TRUE(control.toolTip().isEmpty());
 }
 
-#include "shared_controls_test.moc"

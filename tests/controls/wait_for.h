@@ -6,7 +6,7 @@
 #include <QTest>
 
 template <typename Condition>
-bool WaitFor(Condition condition, int timeoutMs = 3000)
+bool WaitFor(Condition condition, int timeoutMs = 5000)
 {
     QDeadlineTimer deadline(timeoutMs);
     while (!condition()) {
