@@ -22,12 +22,17 @@
 //  The pages write to the settings store directly only for the values that
 //  must survive a Cancel (Context().store); everything else goes through the
 //  binding into the record, which OK saves.
+#include "config/about_info.h"
+#include "config/about_page.h"
+#include "config/adv_opt_dlg.h"
+#include "config/adv_opt_rules.h"
 #include "config/browse_folder.h"
 #include "config/config_page.h"
 #include "config/config_sheet.h"
 #include "config/folder_entries.h"
 #include "config/folder_list_page.h"
 #include "config/images_page.h"
+#include "config/log_viewer.h"
 #include "config/page_binding.h"
 #include "config/resizable_sheet.h"
 #include "config/sound_page.h"

@@ -2,6 +2,8 @@
 
 #include "app/profile_store.h"
 #include "app/saver_settings.h"
+#include "config/about_page.h"
+#include "config/adv_opt_dlg.h"
 #include "config/browse_folder.h"
 #include "config/images_page.h"
 #include "config/sound_page.h"
@@ -21,9 +23,9 @@ std::vector<CResizableSheet::PageEntry> SheetPages()
 {
     return {
         {kImagesPageId, Maker<CImagesPage>(), QStringLiteral("Images List")},
-        {kAdvancedPageId, {}, QStringLiteral("Advanced Options")},
+        {kAdvancedPageId, Maker<CAdvOptDlg>(), QStringLiteral("Advanced Options")},
         {kSoundsPageId, Maker<CConfigSoundDlg>(), QStringLiteral("Sounds")},
-        {kAboutPageId, {}, QStringLiteral("About")},
+        {kAboutPageId, Maker<CAboutPage>(), QStringLiteral("About")},
     };
 }
 
