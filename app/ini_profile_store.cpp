@@ -123,32 +123,36 @@ const IniProfileStore::Line* IniProfileStore::Find(const std::vector<Line>& line
     return found;
 }
 
-IniProfileStore::ReadResult IniProfileStore::ReadCached(std::vector<Line>& lines)
+const std::vector<IniProfileStore::Line>* IniProfileStore::CachedLines()
 {
+    // Handed out by reference: a record of a thousand folders reads a
+    // thousand keys, and copying the file for each would cost seconds.
     struct stat st {};
     if (stat(path_.c_str(), &st) == 0 && cache_.valid && cache_.inode == st.st_ino && cache_.size == st.st_size &&
-        cache_.mtimeNs == st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec) {
-        lines = cache_.lines;
-        return ReadResult::Ok;
+        cache_.mtimeNs == st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec)
+        return &cache_.lines;
+    std::vector<Line> lines;
+    if (Read(lines) != ReadResult::Ok) {
+        cache_.valid = false;
+        return nullptr;
     }
-    ReadResult r = Read(lines);
-    cache_.valid = r == ReadResult::Ok && stat(path_.c_str(), &st) == 0;
+    cache_.lines = std::move(lines);
+    cache_.valid = stat(path_.c_str(), &st) == 0;
     if (cache_.valid) {
         cache_.inode = st.st_ino;
         cache_.size = st.st_size;
         cache_.mtimeNs = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
-        cache_.lines = lines;
     }
-    return r;
+    return &cache_.lines;
 }
 
 int IniProfileStore::GetProfileInt(std::string_view section, std::string_view key, int defaultValue)
 {
     std::lock_guard<std::mutex> guard(lock_);
-    std::vector<Line> lines;
-    if (ReadCached(lines) != ReadResult::Ok)
+    const std::vector<Line>* lines = CachedLines();
+    if (!lines)
         return defaultValue;
-    const Line* l = Find(lines, section, key);
+    const Line* l = Find(*lines, section, key);
     return l ? ParseProfileInt(l->value).value_or(defaultValue) : defaultValue;
 }
 
@@ -156,10 +160,10 @@ std::string IniProfileStore::GetProfileString(std::string_view section, std::str
                                               std::string_view defaultValue)
 {
     std::lock_guard<std::mutex> guard(lock_);
-    std::vector<Line> lines;
-    if (ReadCached(lines) != ReadResult::Ok)
+    const std::vector<Line>* lines = CachedLines();
+    if (!lines)
         return std::string(defaultValue);
-    const Line* l = Find(lines, section, key);
+    const Line* l = Find(*lines, section, key);
     return l ? l->value : std::string(defaultValue);
 }
 
@@ -171,6 +175,17 @@ bool IniProfileStore::WriteProfileInt(std::string_view section, std::string_view
 bool IniProfileStore::WriteProfileString(std::string_view section, std::string_view key, std::string_view value)
 {
     std::lock_guard<std::mutex> guard(lock_);
+    return Update({{std::string(section), std::string(key), std::string(value)}});
+}
+
+bool IniProfileStore::WriteBatch(const std::vector<ProfileWrite>& writes)
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    return Update(writes);
+}
+
+bool IniProfileStore::Update(const std::vector<ProfileWrite>& writes)
+{
     if (!MakeParentDirs(path_))
         return false;
     FileLock lock(path_);
@@ -179,7 +194,19 @@ bool IniProfileStore::WriteProfileString(std::string_view section, std::string_v
     // A file that exists but cannot be read is never replaced: the user's values would be lost.
     if (Read(lines) == ReadResult::Unreadable)
         return false;
+    // A file the user made read-only stays as it is, though its folder would allow replacing it.
+    // The mode bits count too, as the superuser's access() ignores them.
+    struct stat st {};
+    if (stat(path_.c_str(), &st) == 0 && ((st.st_mode & 0222) == 0 || access(path_.c_str(), W_OK) != 0))
+        return false;
+    for (const ProfileWrite& w : writes)
+        Apply(lines, w.section, w.key, w.value);
+    return Write(lines);
+}
 
+void IniProfileStore::Apply(std::vector<Line>& lines, std::string_view section, std::string_view key,
+                            std::string_view value)
+{
     std::string v = OneLine(value);
     Line* target = nullptr;
     for (Line& l : lines)
@@ -188,27 +215,26 @@ bool IniProfileStore::WriteProfileString(std::string_view section, std::string_v
     if (target) {
         target->value = v;
         target->text = target->key + "=" + v;
-    } else {
-        // Append to the last line of the section, or start the section at the end.
-        std::size_t insertAt = lines.size();
-        bool haveSection = false;
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            if (SameName(lines[i].section, section)) {
-                haveSection = true;
-                if (!Trim(lines[i].text).empty())
-                    insertAt = i + 1;
-            }
-        }
-        std::vector<Line> add;
-        if (!haveSection) {
-            if (!lines.empty() && !Trim(lines.back().text).empty())
-                add.push_back({"", lines.back().section, "", ""});
-            add.push_back({"[" + std::string(section) + "]", std::string(section), "", ""});
-        }
-        add.push_back({std::string(key) + "=" + v, std::string(section), std::string(key), v});
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), add.begin(), add.end());
+        return;
     }
-    return Write(lines);
+    // Append to the last line of the section, or start the section at the end.
+    std::size_t insertAt = lines.size();
+    bool haveSection = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (SameName(lines[i].section, section)) {
+            haveSection = true;
+            if (!Trim(lines[i].text).empty())
+                insertAt = i + 1;
+        }
+    }
+    std::vector<Line> add;
+    if (!haveSection) {
+        if (!lines.empty() && !Trim(lines.back().text).empty())
+            add.push_back({"", lines.back().section, "", ""});
+        add.push_back({"[" + std::string(section) + "]", std::string(section), "", ""});
+    }
+    add.push_back({std::string(key) + "=" + v, std::string(section), std::string(key), v});
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), add.begin(), add.end());
 }
 
 bool IniProfileStore::Write(const std::vector<Line>& lines) const

@@ -22,6 +22,10 @@ public:
     bool WriteProfileString(std::string_view section, std::string_view key,
                             std::string_view value) override;
 
+    // All the writes in one replacement of the file: a failure leaves it as it was.
+    bool WriteBatch(const std::vector<ProfileWrite>& writes) override;
+    std::string Location() const override { return path_; }
+
     const std::string& Path() const { return path_; }
 
     // The per-user file: $XDG_CONFIG_HOME/Kelvarin/Tessaview.ini (~/.config when unset).
@@ -37,6 +41,10 @@ private:
     enum class ReadResult { Ok, Missing, Unreadable };
     ReadResult Read(std::vector<Line>& lines) const;
     bool Write(const std::vector<Line>& lines) const;
+    static void Apply(std::vector<Line>& lines, std::string_view section, std::string_view key,
+                      std::string_view value);
+    // Read, apply, replace, under the file lock; `lock_` must be held.
+    bool Update(const std::vector<ProfileWrite>& writes);
     const Line* Find(const std::vector<Line>& lines, std::string_view section, std::string_view key) const;
 
     // The file as last read, reused while it is unchanged on disk.
@@ -47,7 +55,8 @@ private:
         long long mtimeNs = 0;
         std::vector<Line> lines;
     };
-    ReadResult ReadCached(std::vector<Line>& lines);
+    // The file's lines, from the snapshot while the file is unchanged; nullptr when unreadable or missing.
+    const std::vector<Line>* CachedLines();
 
     std::string path_;
     std::mutex lock_; // loader threads and the main thread write selection indices

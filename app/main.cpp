@@ -5,6 +5,7 @@
 #include "app/qt_platform.h"
 #include "app/saver_app.h"
 #include "app/saver_settings.h"
+#include "config/config_sheet.h"
 #include "imaging/device_bitmap.h"
 #include "saver/saver.h"
 
@@ -47,6 +48,7 @@ int main(int argc, char** argv)
     InstallExitSignals();
 
     QtAppPlatform platform(MakeSaverWindow);
+    platform.SetSheetRunner(RunConfigurationSheet);
     IniProfileStore store(IniProfileStore::UserStorePath());
     CSaverApp& saverApp = TheApp();
     platform.SetActivateHandler([&saverApp] {

@@ -86,3 +86,34 @@ std::optional<std::string> MemoryProfileStore::Raw(std::string_view section, std
         return std::nullopt;
     return it->second;
 }
+
+bool ProfileStore::WriteBatch(const std::vector<ProfileWrite>& writes)
+{
+    bool ok = true;
+    for (const ProfileWrite& w : writes)
+        ok = WriteProfileString(w.section, w.key, w.value) && ok;
+    return ok;
+}
+
+int BatchingProfileStore::GetProfileInt(std::string_view section, std::string_view key, int defaultValue)
+{
+    return readFrom_.GetProfileInt(section, key, defaultValue);
+}
+
+std::string BatchingProfileStore::GetProfileString(std::string_view section, std::string_view key,
+                                                   std::string_view defaultValue)
+{
+    return readFrom_.GetProfileString(section, key, defaultValue);
+}
+
+bool BatchingProfileStore::WriteProfileInt(std::string_view section, std::string_view key, int value)
+{
+    return WriteProfileString(section, key, std::to_string(value));
+}
+
+bool BatchingProfileStore::WriteProfileString(std::string_view section, std::string_view key,
+                                              std::string_view value)
+{
+    writes_.push_back({std::string(section), std::string(key), std::string(value)});
+    return true;
+}

@@ -11,6 +11,13 @@
 #include <utility>
 #include <vector>
 
+// One write of a batch.
+struct ProfileWrite {
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
 class ProfileStore {
 public:
     virtual ~ProfileStore() = default;
@@ -23,6 +30,29 @@ public:
     virtual bool WriteProfileInt(std::string_view section, std::string_view key, int value) = 0;
     virtual bool WriteProfileString(std::string_view section, std::string_view key,
                                     std::string_view value) = 0;
+
+    // Makes all the writes or none; the default writes them one by one.
+    virtual bool WriteBatch(const std::vector<ProfileWrite>& writes);
+    // Where the values are kept, for messages (a file path); empty when nowhere in particular.
+    virtual std::string Location() const { return {}; }
+};
+
+// Collects writes instead of making them, reading through to another store,
+// so a whole record can be handed to WriteBatch at once.
+class BatchingProfileStore : public ProfileStore {
+public:
+    explicit BatchingProfileStore(ProfileStore& readFrom) : readFrom_(readFrom) {}
+    int GetProfileInt(std::string_view section, std::string_view key, int defaultValue) override;
+    std::string GetProfileString(std::string_view section, std::string_view key,
+                                 std::string_view defaultValue) override;
+    bool WriteProfileInt(std::string_view section, std::string_view key, int value) override;
+    bool WriteProfileString(std::string_view section, std::string_view key,
+                            std::string_view value) override;
+    const std::vector<ProfileWrite>& Writes() const { return writes_; }
+
+private:
+    ProfileStore& readFrom_;
+    std::vector<ProfileWrite> writes_;
 };
 
 // Reads the text of a stored integer: any 32-bit value, signed or as its

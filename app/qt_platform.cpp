@@ -127,10 +127,13 @@ int QtAppPlatform::ReadNoSetDPIAwareFromSystemFile()
 
 int QtAppPlatform::ReadNoSetDPIAware() { return ReadNoSetDPIAwareFromSystemFile(); }
 
-bool QtAppPlatform::RunConfigurationSheet()
+bool QtAppPlatform::RunConfigurationSheet(CSaverSettings& settings, ProfileStore& store)
 {
-    std::fprintf(stderr, "Tessaview: the settings are kept in %s\n", IniProfileStore::UserStorePath().c_str());
-    return false;
+    if (!sheetRunner_) {
+        std::fprintf(stderr, "Tessaview: the settings are kept in %s\n", IniProfileStore::UserStorePath().c_str());
+        return false;
+    }
+    return sheetRunner_(settings, store);
 }
 
 std::string QtAppPlatform::OsDescription()

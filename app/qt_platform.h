@@ -21,7 +21,10 @@ public:
     std::unique_ptr<SaverWindow> NewSaverWindow() override;
     int ReadNoSetDPIAware() override;
     void SetDPIAware() override {}
-    bool RunConfigurationSheet() override;
+    bool RunConfigurationSheet(CSaverSettings& settings, ProfileStore& store) override;
+    // The configuration sheet lives above this layer; the executable hands it in.
+    using SheetRunner = std::function<bool(CSaverSettings&, ProfileStore&)>;
+    void SetSheetRunner(SheetRunner runner) { sheetRunner_ = std::move(runner); }
     std::string OsDescription() override;
     std::string CodecVersion() override;
 
@@ -36,6 +39,7 @@ private:
     std::unique_ptr<QLocalServer> instanceServer_;
     std::function<void()> activate_;
     WindowFactory factory_;
+    SheetRunner sheetRunner_;
 };
 
 // First-run image folders: the shared pictures folder and the user's own.

@@ -29,8 +29,7 @@ bool CSaverApp::InitInstance(std::string_view commandLine, AppPlatform& platform
 
     switch (startType) {
     case Configure:
-        if (platform.RunConfigurationSheet())
-            settings.Save(store);
+        platform.RunConfigurationSheet(settings, store);
         return false;
     case ChangePassword:
         platform.ChangePassword();

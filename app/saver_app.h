@@ -58,8 +58,10 @@ public:
     // The value of NoSetDPIAware in the system-wide initialisation file.
     virtual int ReadNoSetDPIAware() = 0;
     virtual void SetDPIAware() = 0;
-    // Runs the configuration sheet; true when it ended with OK.
-    virtual bool RunConfigurationSheet() = 0;
+    // Runs the configuration sheet on the record. The sheet itself saves the
+    // record through the store when it ends with OK (and answers true then), so
+    // it can tell the user when the store could not keep it.
+    virtual bool RunConfigurationSheet(CSaverSettings& settings, ProfileStore& store) = 0;
     virtual void ChangePassword() {}
     // Diagnostics: the operating system and the image codec library.
     virtual std::string OsDescription() = 0;

@@ -136,6 +136,50 @@ TEST_F(IniStoreTest, SaveAndLoadRoundTrip)
     EXPECT_EQ(b.BackColor, 0x00FF8040);
 }
 
+TEST_F(IniStoreTest, ABatchIsWrittenWholeOrNotAtAll)
+{
+    WriteFile("; mine\n[Settings]\nDelay=30\n");
+    IniProfileStore store(path_);
+    EXPECT_TRUE(store.WriteBatch({{"Settings", "Delay", "9"}, {"Paths", "Path0", "/p"}, {"Settings", "Random", "0"}}));
+    EXPECT_EQ(ReadFile(), "; mine\n[Settings]\nDelay=9\nRandom=0\n\n[Paths]\nPath0=/p\n");
+    EXPECT_EQ(store.Location(), path_);
+
+    // A temporary file that cannot be made: nothing of the batch lands.
+    const std::string before = ReadFile();
+    fs::create_directories(path_ + ".tmp");
+    EXPECT_FALSE(store.WriteBatch({{"Settings", "Delay", "1"}, {"Settings", "Random", "1"}}));
+    EXPECT_EQ(ReadFile(), before);
+    fs::remove_all(path_ + ".tmp");
+
+    // A file made read-only is left alone, even by the superuser.
+    chmod(path_.c_str(), 0444);
+    EXPECT_FALSE(store.WriteBatch({{"Settings", "Delay", "1"}}));
+    EXPECT_FALSE(store.WriteProfileInt("Settings", "Delay", 1));
+    chmod(path_.c_str(), 0600);
+    EXPECT_EQ(ReadFile(), before);
+}
+
+TEST(BatchingProfileStore, CollectsWritesInOrderAndReadsThrough)
+{
+    MemoryProfileStore backing;
+    backing.WriteProfileInt("Settings", "Delay", 30);
+    BatchingProfileStore batch(backing);
+    EXPECT_EQ(batch.GetProfileInt("Settings", "Delay", 15), 30);
+    CSaverSettings s;
+    s.ImageFolders = {"/a", ":/b"};
+    s.Save(batch);
+    // Nothing reached the backing store; the batch holds the record in save order.
+    EXPECT_EQ(backing.GetProfileInt("Settings", "Delay", 15), 30);
+    ASSERT_GE(batch.Writes().size(), 6u);
+    EXPECT_EQ(batch.Writes()[0].key, "Delay");
+    EXPECT_EQ(batch.Writes()[1].key, "Recursive");
+    EXPECT_EQ(batch.Writes()[2].key, "Random");
+    EXPECT_EQ(batch.Writes()[3].section, "Paths");
+    EXPECT_EQ(batch.Writes()[4].value, ":/b");
+    EXPECT_TRUE(backing.WriteBatch(batch.Writes()));
+    EXPECT_EQ(backing.GetProfileString("Paths", "Path1", ""), ":/b");
+}
+
 TEST(ProfileInt, AcceptsEvery32BitTextAndNothingElse)
 {
     EXPECT_EQ(ParseProfileInt("0"), 0);

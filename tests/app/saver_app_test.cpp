@@ -66,9 +66,11 @@ public:
     }
     int ReadNoSetDPIAware() override { return 0; }
     void SetDPIAware() override {}
-    bool RunConfigurationSheet() override
+    bool RunConfigurationSheet(CSaverSettings& settings, ProfileStore& store) override
     {
         ++sheets;
+        if (sheetOk)
+            settings.Save(store);
         return sheetOk;
     }
     std::string OsDescription() override { return "Linux 6.1 Build 0 test"; }

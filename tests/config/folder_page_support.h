@@ -1,0 +1,148 @@
+#pragma once
+// What the folder-page and sheet tests share: a scratch folder tree, a
+// scripted folder chooser, and the pages built from their real templates.
+#include "app/ini_profile_store.h"
+#include "app/saver_settings.h"
+#include "config/config.h"
+#include "controls/colour_popup.h"
+#include "controls/controls.h"
+#include "controls/folder_list_editor.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+// Answers folder requests from a script and remembers what was asked.
+class ScriptedChooser : public FolderChooser {
+public:
+    struct Request {
+        std::string title;
+        std::string start;
+    };
+    std::optional<std::string> ChooseFolder(QWidget*, const std::string& title, const std::string& start) override
+    {
+        requests.push_back({title, start});
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected folder request at " << start;
+            return std::nullopt;
+        }
+        std::optional<std::string> a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    std::deque<std::optional<std::string>> answers;   // nothing: the user cancels
+    std::vector<Request> requests;
+};
+
+// A private folder per test, removed afterwards, with an INI store inside.
+class ScratchTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        root = fs::temp_directory_path() / ("tsv-config-" + std::to_string(getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root);
+        fs::create_directories(root);
+        iniPath = (root / "Tessaview.ini").string();
+        store = std::make_unique<IniProfileStore>(iniPath);
+    }
+    void TearDown() override
+    {
+        // Balloons and dialogs of one test must not meet the next.
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<CBalloonMessage*>(w))
+                w->close();
+        fs::remove_all(root);
+    }
+    // Makes a folder under the scratch root and answers its path.
+    std::string Folder(const std::string& name)
+    {
+        fs::create_directories(root / name);
+        return (root / name).string();
+    }
+    void Touch(const std::string& folder, const std::string& file) { std::ofstream(fs::path(folder) / file) << "x"; }
+    std::string IniText() const
+    {
+        std::ifstream in(iniPath);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    fs::path root;
+    std::string iniPath;
+    std::unique_ptr<IniProfileStore> store;
+    CSaverSettings settings;
+    ScriptedChooser chooser;
+};
+
+// A page as the sheet makes it the first time it is shown.
+template <class Page>
+class PageTest : public ScratchTest {
+protected:
+    Page& Open(int templateId)
+    {
+        std::optional<DialogTemplate> dialog = LoadDialogTemplate(templateId);
+        EXPECT_TRUE(dialog.has_value());
+        context = std::make_unique<SheetContext>(SheetContext{settings, *store, chooser});
+        page = std::make_unique<Page>(*dialog, *context);
+        page->show();
+        page->Initialise();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(page.get()));
+        page->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(page.get()));
+        return *page;
+    }
+    void TearDown() override
+    {
+        page.reset();
+        ScratchTest::TearDown();
+    }
+    CFolderListEditor& List() const { return *page->FolderList(); }
+    QCheckBox* Box(int id) const { return page->template ControlAs<QCheckBox>(id); }
+    QPushButton* Button(int id) const { return page->template ControlAs<QPushButton>(id); }
+    QLabel* Label(int id) const { return page->template ControlAs<QLabel>(id); }
+    void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
+    // The rows as the user sees them: text, and '-' before an unchecked one.
+    std::vector<std::string> Rows() const
+    {
+        std::vector<std::string> rows;
+        for (int i = 0; i < List().Count(); ++i)
+            rows.push_back((List().IsEnabledAt(i) ? "" : "-") + List().Text(i).toStdString());
+        return rows;
+    }
+    // Selects one row with a click, as the user would.
+    void ClickRow(int row)
+    {
+        QApplication::processEvents();   // rows added just now are laid out first
+        QRect r = List().visualItemRect(List().topLevelItem(row));
+        QTest::mouseClick(List().viewport(), Qt::LeftButton, {}, r.center());
+    }
+
+    std::unique_ptr<SheetContext> context;
+    std::unique_ptr<Page> page;
+};
+
+// The balloon windows on screen now.
+inline std::vector<CBalloonMessage*> VisibleBalloons()
+{
+    std::vector<CBalloonMessage*> out;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* b = qobject_cast<CBalloonMessage*>(w); b && b->isVisible() && !b->IsClosing())
+            out.push_back(b);
+    return out;
+}
