@@ -1,6 +1,7 @@
 // Draws the program's own icons: 100 (the program: a photo cube), 155 (OK),
 // 156 (Cancel) and 157 (Help). Writes res/icons/<id>.png at 32 pixels and
-// <id>@2x.png at 64. Deterministic; run after changing a drawing:
+// <id>@2x.png at 64, and the program icon also as 100@8x.png at 256 for the
+// desktop's icon theme. Deterministic; run after changing a drawing:
 //   build/tessaview-make-icons res/icons
 #include <QColor>
 #include <QDir>
@@ -12,6 +13,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <vector>
 
 namespace {
 // Every drawing works on a 64 x 64 canvas and is scaled to the image.
@@ -114,9 +116,12 @@ void HelpIcon(QPainter& p)
     p.drawEllipse(QRectF(28.5, 43, 7, 7));
 }
 
+// The program icon also comes at 256 pixels, the largest size desktops ask of
+// an application icon; the buttons' icons never show larger than 64.
 bool Write(const QString& folder, int id, const Drawing& draw)
 {
-    for (int scale : {1, 2}) {
+    const std::vector<int> scales = id == 100 ? std::vector<int>{1, 2, 8} : std::vector<int>{1, 2};
+    for (int scale : scales) {
         const int size = 32 * scale;
         QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
@@ -125,7 +130,8 @@ bool Write(const QString& folder, int id, const Drawing& draw)
         p.scale(size / 64.0, size / 64.0);
         draw(p);
         p.end();
-        const QString name = QStringLiteral("%1/%2%3.png").arg(folder).arg(id).arg(scale == 2 ? "@2x" : "");
+        const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+        const QString name = QStringLiteral("%1/%2%3.png").arg(folder).arg(id).arg(suffix);
         if (!image.save(name, "PNG")) {
             std::fprintf(stderr, "make_icons: cannot write %s\n", qPrintable(name));
             return false;
