@@ -66,6 +66,17 @@ bool MemoryProfileStore::WriteProfileString(std::string_view section, std::strin
     return true;
 }
 
+std::vector<std::pair<std::string, std::string>> MemoryProfileStore::GetProfileSection(std::string_view section)
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    const std::string wanted = MakeKey(section, "").first;
+    std::vector<std::pair<std::string, std::string>> out;
+    for (const auto& [key, value] : values_)
+        if (key.first == wanted)
+            out.emplace_back(key.second, value);
+    return out;
+}
+
 void MemoryProfileStore::Set(std::string_view section, std::string_view key, std::string_view text)
 {
     std::lock_guard<std::mutex> guard(lock_);

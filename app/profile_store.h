@@ -23,6 +23,11 @@ public:
     virtual bool WriteProfileInt(std::string_view section, std::string_view key, int value) = 0;
     virtual bool WriteProfileString(std::string_view section, std::string_view key,
                                     std::string_view value) = 0;
+    // Every key=value of a section in one pass, in stored order (a later
+    // duplicate overrides an earlier one, as a single look-up would find it).
+    // Lets a reader visit only the keys that exist instead of probing each
+    // index a stored count claims.
+    virtual std::vector<std::pair<std::string, std::string>> GetProfileSection(std::string_view section) = 0;
 };
 
 // Reads the text of a stored integer: any 32-bit value, signed or as its
@@ -39,6 +44,7 @@ public:
     bool WriteProfileInt(std::string_view section, std::string_view key, int value) override;
     bool WriteProfileString(std::string_view section, std::string_view key,
                             std::string_view value) override;
+    std::vector<std::pair<std::string, std::string>> GetProfileSection(std::string_view section) override;
 
     // Raw access for tests.
     void Set(std::string_view section, std::string_view key, std::string_view text);
