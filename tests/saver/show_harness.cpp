@@ -256,8 +256,8 @@ void Show::SetImageFolder(const fs::path& folder)
 
 void Show::Start(const std::vector<std::string>& args, const std::map<std::string, std::string>& env)
 {
-    {
-        std::ofstream ini(folder_ / "config" / "Kelvarin" / "Tessaview.ini");
+    if (!keepSettingsFile) {
+        std::ofstream ini(SettingsPath());
         for (auto& [section, keys] : settings) {
             ini << "[" << section << "]\n";
             for (auto& [k, v] : keys)
