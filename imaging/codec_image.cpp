@@ -2,12 +2,14 @@
 
 #include "imaging/jpeg_scaled_decode.h"
 #include "imaging/packed_dib.h"
+#include "imaging/pixel_claim.h"
 #include "imaging/resample.h"
 
 #include <QImage>
 #include <QImageReader>
 #include <QString>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -119,10 +121,13 @@ std::unique_ptr<CodecImage> CodecImage::Open(const std::string& path, bool autoR
                                              std::string& reason)
 {
     status = kCodecOk;
-    std::uint8_t head[4] = {};
+    std::uint8_t head[64] = {};
     std::size_t got = 0;
+    std::uint64_t fileSize = 0;
     if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
         got = std::fread(head, 1, sizeof head, f);
+        if (std::fseek(f, 0, SEEK_END) == 0)
+            fileSize = static_cast<std::uint64_t>(std::max(0L, std::ftell(f)));
         std::fclose(f);
     } else {
         status = kCodecFileNotFound;
@@ -140,6 +145,12 @@ std::unique_ptr<CodecImage> CodecImage::Open(const std::string& path, bool autoR
             reason = decoder->Error();
             return nullptr;
         }
+    }
+    // Qt's reader sets the whole image aside before it reads a pixel.
+    if (std::string problem = BmpClaimProblem({head, got}, fileSize); !problem.empty()) {
+        status = kCodecOutOfMemory;
+        reason = problem;
+        return nullptr;
     }
     QImageReader reader(QString::fromLocal8Bit(path.c_str()));
     reader.setDecideFormatFromContent(true);

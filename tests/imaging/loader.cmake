@@ -18,3 +18,9 @@ set_tests_properties(tessaview_image.sample_photo PROPERTIES
 add_test(NAME tessaview_image.missing_file
   COMMAND tessaview-image ${CMAKE_CURRENT_BINARY_DIR}/no-such-photo.jpg)
 set_tests_properties(tessaview_image.missing_file PROPERTIES WILL_FAIL TRUE)
+
+# The tool run as a separate process, to see its peak memory.
+tsv_test(imaging_tool_tests
+  SOURCES image_tool_test.cpp)
+add_dependencies(imaging_tool_tests tessaview-image)
+target_compile_definitions(imaging_tool_tests PRIVATE TSV_IMAGE_TOOL="$<TARGET_FILE:tessaview-image>")
