@@ -24,8 +24,8 @@ volatile sig_atomic_t pendingSignal = 0;
 // bounds the wait: the main thread must take the signal up within the first
 // bound and finish the orderly end within the second, else the process dies
 // of the signal it was sent.
-constexpr unsigned kPickUpSeconds = 2;
-constexpr unsigned kOrderlyEndSeconds = 5;
+constexpr unsigned kPickUpSeconds = 3;
+constexpr unsigned kOrderlyEndSeconds = 7;
 
 [[noreturn]] void DieOf(int signalNumber)
 {
