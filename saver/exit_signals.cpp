@@ -24,8 +24,13 @@ volatile sig_atomic_t pendingSignal = 0;
 // bounds the wait: the main thread must take the signal up within the first
 // bound and finish the orderly end within the second, else the process dies
 // of the signal it was sent.
-constexpr unsigned kPickUpSeconds = 3;
-constexpr unsigned kOrderlyEndSeconds = 7;
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr unsigned kSlowdown = 3; // checked builds run a few times slower
+#else
+constexpr unsigned kSlowdown = 1;
+#endif
+constexpr unsigned kPickUpSeconds = 3 * kSlowdown;
+constexpr unsigned kOrderlyEndSeconds = 7 * kSlowdown;
 
 [[noreturn]] void DieOf(int signalNumber)
 {
