@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all setup build run test bench fuzz install deb test-package clean
+.PHONY: all setup build run test bench fuzz install deb test-package clean sanitize sanitize-address sanitize-thread
 
 all: build
 
@@ -25,6 +25,16 @@ test: build
 bench: build
 	@scripts/run-bench $(BUILD)
 
+# Address and undefined-behaviour checks over the whole suite (build-asan),
+# then the thread checks of the threaded tests (build-tsan).
+sanitize: sanitize-address sanitize-thread
+
+sanitize-address: setup
+	@JOBS=$(JOBS) scripts/run-sanitize address
+
+sanitize-thread: setup
+	@JOBS=$(JOBS) scripts/run-sanitize thread
+
 fuzz: setup
 	@scripts/run-fuzz $(FUZZ_SECONDS)
 
@@ -41,4 +51,4 @@ test-package: deb
 	@scripts/test-package $(BUILD)
 
 clean:
-	rm -rf $(BUILD) build-fuzz
+	rm -rf $(BUILD) build-fuzz build-asan build-tsan

@@ -1,5 +1,7 @@
 #include "app/ini_profile_store.h"
 
+#include "app/ini_value_text.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -26,14 +28,11 @@ bool SameName(std::string_view a, std::string_view b)
     return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
-// Values are stored as written; line breaks would split a value, so they become blanks.
-std::string OneLine(std::string_view value)
+std::string_view TrimFront(std::string_view s)
 {
-    std::string out(value);
-    for (char& c : out)
-        if (c == '\n' || c == '\r')
-            c = ' ';
-    return out;
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    return s;
 }
 
 bool MakeParentDirs(const std::string& path)
@@ -98,10 +97,15 @@ IniProfileStore::ReadResult IniProfileStore::Read(std::vector<Line>& lines) cons
         if (!t.empty() && t.front() == '[' && t.back() == ']') {
             section = std::string(Trim(t.substr(1, t.size() - 2)));
         } else if (!t.empty() && t.front() != ';' && t.front() != '#') {
-            auto eq = t.find('=');
+            // The value runs from '=' to the end of the line, blanks and all:
+            // only the line end (a CR of a file saved on another system) goes.
+            std::string_view whole = TrimFront(text);
+            if (!whole.empty() && whole.back() == '\r')
+                whole.remove_suffix(1);
+            auto eq = whole.find('=');
             if (eq != std::string_view::npos && eq > 0) {
-                line.key = std::string(Trim(t.substr(0, eq)));
-                line.value = std::string(Trim(t.substr(eq + 1)));
+                line.key = std::string(Trim(whole.substr(0, eq)));
+                line.value = DecodeIniValue(whole.substr(eq + 1));
             }
         }
         line.section = section;
@@ -167,6 +171,19 @@ std::string IniProfileStore::GetProfileString(std::string_view section, std::str
     return l ? l->value : std::string(defaultValue);
 }
 
+std::vector<std::pair<std::string, std::string>> IniProfileStore::GetProfileSection(std::string_view section)
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    std::vector<std::pair<std::string, std::string>> out;
+    const std::vector<Line>* lines = CachedLines();
+    if (!lines)
+        return out;
+    for (const Line& l : *lines)
+        if (!l.key.empty() && SameName(l.section, section))
+            out.emplace_back(l.key, l.value);
+    return out;
+}
+
 bool IniProfileStore::WriteProfileInt(std::string_view section, std::string_view key, int value)
 {
     return WriteProfileString(section, key, std::to_string(value));
@@ -207,14 +224,15 @@ bool IniProfileStore::Update(const std::vector<ProfileWrite>& writes)
 void IniProfileStore::Apply(std::vector<Line>& lines, std::string_view section, std::string_view key,
                             std::string_view value)
 {
-    std::string v = OneLine(value);
+    const std::string v(value);
+    const std::string encoded = EncodeIniValue(value);
     Line* target = nullptr;
     for (Line& l : lines)
         if (!l.key.empty() && SameName(l.section, section) && SameName(l.key, key))
             target = &l;
     if (target) {
         target->value = v;
-        target->text = target->key + "=" + v;
+        target->text = target->key + "=" + encoded;
         return;
     }
     // Append to the last line of the section, or start the section at the end.
@@ -233,7 +251,7 @@ void IniProfileStore::Apply(std::vector<Line>& lines, std::string_view section, 
             add.push_back({"", lines.back().section, "", ""});
         add.push_back({"[" + std::string(section) + "]", std::string(section), "", ""});
     }
-    add.push_back({std::string(key) + "=" + v, std::string(section), std::string(key), v});
+    add.push_back({std::string(key) + "=" + encoded, std::string(section), std::string(key), v});
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), add.begin(), add.end());
 }
 

@@ -21,6 +21,7 @@ public:
     bool WriteProfileInt(std::string_view section, std::string_view key, int value) override;
     bool WriteProfileString(std::string_view section, std::string_view key,
                             std::string_view value) override;
+    std::vector<std::pair<std::string, std::string>> GetProfileSection(std::string_view section) override;
 
     // All the writes in one replacement of the file: a failure leaves it as it was.
     bool WriteBatch(const std::vector<ProfileWrite>& writes) override;

@@ -66,6 +66,17 @@ bool MemoryProfileStore::WriteProfileString(std::string_view section, std::strin
     return true;
 }
 
+std::vector<std::pair<std::string, std::string>> MemoryProfileStore::GetProfileSection(std::string_view section)
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    const std::string wanted = MakeKey(section, "").first;
+    std::vector<std::pair<std::string, std::string>> out;
+    for (const auto& [key, value] : values_)
+        if (key.first == wanted)
+            out.emplace_back(key.second, value);
+    return out;
+}
+
 void MemoryProfileStore::Set(std::string_view section, std::string_view key, std::string_view text)
 {
     std::lock_guard<std::mutex> guard(lock_);
@@ -104,6 +115,13 @@ std::string BatchingProfileStore::GetProfileString(std::string_view section, std
                                                    std::string_view defaultValue)
 {
     return readFrom_.GetProfileString(section, key, defaultValue);
+}
+
+// Reads see the stored section only: the pending writes are the record being
+// saved, which nobody reads back before the batch is written.
+std::vector<std::pair<std::string, std::string>> BatchingProfileStore::GetProfileSection(std::string_view section)
+{
+    return readFrom_.GetProfileSection(section);
 }
 
 bool BatchingProfileStore::WriteProfileInt(std::string_view section, std::string_view key, int value)

@@ -35,6 +35,11 @@ public:
     virtual bool WriteBatch(const std::vector<ProfileWrite>& writes);
     // Where the values are kept, for messages (a file path); empty when nowhere in particular.
     virtual std::string Location() const { return {}; }
+    // Every key=value of a section in one pass, in stored order (a later
+    // duplicate overrides an earlier one, as a single look-up would find it).
+    // Lets a reader visit only the keys that exist instead of probing each
+    // index a stored count claims.
+    virtual std::vector<std::pair<std::string, std::string>> GetProfileSection(std::string_view section) = 0;
 };
 
 // Collects writes instead of making them, reading through to another store,
@@ -48,6 +53,7 @@ public:
     bool WriteProfileInt(std::string_view section, std::string_view key, int value) override;
     bool WriteProfileString(std::string_view section, std::string_view key,
                             std::string_view value) override;
+    std::vector<std::pair<std::string, std::string>> GetProfileSection(std::string_view section) override;
     const std::vector<ProfileWrite>& Writes() const { return writes_; }
 
 private:
@@ -69,6 +75,7 @@ public:
     bool WriteProfileInt(std::string_view section, std::string_view key, int value) override;
     bool WriteProfileString(std::string_view section, std::string_view key,
                             std::string_view value) override;
+    std::vector<std::pair<std::string, std::string>> GetProfileSection(std::string_view section) override;
 
     // Raw access for tests.
     void Set(std::string_view section, std::string_view key, std::string_view text);

@@ -3,7 +3,13 @@
 #include "app/log.h"
 #include "app/profile_store.h"
 
+#include <charconv>
 #include <cstdio>
+#include <map>
+#include <optional>
+#include <string_view>
+
+#include <strings.h>
 
 namespace {
 constexpr const char* kSettings = "Settings";
@@ -15,6 +21,22 @@ std::string PathKey(int index)
     char key[32];
     std::snprintf(key, sizeof key, "Path%d", index);
     return key;
+}
+
+// The index of a "Path%d" key (any letter case, as look-ups ignore it); only
+// the form PathKey writes counts, so "Path01" is no entry, as before.
+std::optional<int> PathIndex(std::string_view key)
+{
+    if (key.size() < 5 || strncasecmp(key.data(), "Path", 4) != 0)
+        return std::nullopt;
+    std::string_view digits = key.substr(4);
+    if (digits.size() > 1 && digits.front() == '0')
+        return std::nullopt;
+    int index = 0;
+    auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), index);
+    if (ec != std::errc() || end != digits.data() + digits.size() || index < 0)
+        return std::nullopt;
+    return index;
 }
 } // namespace
 
@@ -34,13 +56,23 @@ StringList LoadFoldersOrLegacy(ProfileStore& store, const char* section, const c
 
 StringList LoadFolderList(ProfileStore& store, const char* section)
 {
-    StringList folders;
-    int count = store.GetProfileInt(section, "Count", 0);
-    for (int i = 0; i < count; ++i) {
-        std::string path = store.GetProfileString(section, PathKey(i), "");
-        if (!path.empty())
-            folders.push_back(std::move(path));
+    // One pass over the keys that exist: a hand-edited Count of two billion
+    // must not mean two billion look-ups.
+    const int count = store.GetProfileInt(section, "Count", 0);
+    std::map<int, std::string> byIndex;
+    for (auto& [key, value] : store.GetProfileSection(section)) {
+        std::optional<int> index = PathIndex(key);
+        if (!index || *index >= count)
+            continue;
+        if (value.empty())
+            byIndex.erase(*index); // a later empty duplicate hides the earlier value
+        else
+            byIndex[*index] = std::move(value);
     }
+    StringList folders;
+    folders.reserve(byIndex.size());
+    for (auto& [index, path] : byIndex)
+        folders.push_back(std::move(path));
     return folders;
 }
 

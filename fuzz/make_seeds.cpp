@@ -1,6 +1,7 @@
 // Writes the fuzzers' seed corpora: small files of every form each reader
 // knows, one folder per fuzz target.
 #include "fixture_writers.h"
+#include "test_images.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -87,6 +88,58 @@ std::vector<std::pair<std::string, Bytes>> JpegSeeds()
     };
 }
 
+// The codec fuzzer's input: wanted edge, settings bits and grey, then a JPEG
+// (with an EXIF orientation spliced in after its start marker).
+std::vector<std::pair<std::string, Bytes>> CodecSeeds()
+{
+    auto withExif = [](Bytes jpeg, int orientation) {
+        Bytes exif = ExifWithOrientation(orientation);
+        Bytes segment = {0xFF, 0xE1, static_cast<std::uint8_t>((exif.size() + 2) >> 8),
+                         static_cast<std::uint8_t>(exif.size() + 2)};
+        segment.insert(segment.end(), exif.begin(), exif.end());
+        jpeg.insert(jpeg.begin() + 2, segment.begin(), segment.end());
+        return jpeg;
+    };
+    auto input = [](int edge, std::uint8_t bits, const Bytes& jpeg) {
+        Bytes out = {static_cast<std::uint8_t>(edge), static_cast<std::uint8_t>(edge >> 8), bits, 0x40};
+        out.insert(out.end(), jpeg.begin(), jpeg.end());
+        return out;
+    };
+    const Bytes wide = MakeJpeg(48, 20, 3, Pattern, 80);
+    const Bytes tall = MakeJpeg(18, 40, 3, Pattern, 80);
+    return {
+        {"reduce.bin", input(15, 2 | 4, withExif(wide, 6))},
+        {"aspect.bin", input(31, 1 | 2 | 4 | 8, withExif(tall, 8))},
+        {"mirror.bin", input(40, 2 | 4, withExif(wide, 5))},
+        {"small.bin", input(100, 4, withExif(tall, 3))},
+        {"grey.bin", input(9, 2, MakeJpeg(17, 9, 1, Pattern, 75))},
+        {"progressive.bin", input(12, 2 | 4, withExif(MakeJpeg(20, 20, 3, Pattern, 60, true), 7))},
+    };
+}
+
+// The resampler fuzzer's input: sizes, window, layout and orientation, then pixels.
+std::vector<std::pair<std::string, Bytes>> ResampleSeeds()
+{
+    std::vector<std::pair<std::string, Bytes>> seeds;
+    const int forms[][8] = {{40, 30, 13, 17, 0, 0, 255, 255}, {7, 3, 64, 64, 10, 20, 100, 200},
+                            {255, 1, 3, 90, 128, 0, 127, 255}, {1, 1, 1, 1, 0, 0, 255, 255}};
+    int n = 0;
+    for (const auto& f : forms) {
+        for (int layout = 0; layout < 4; ++layout) {
+            Bytes b = {static_cast<std::uint8_t>(f[0]), 0, static_cast<std::uint8_t>(f[1]), 0,
+                       static_cast<std::uint8_t>(f[2]), 0, static_cast<std::uint8_t>(f[3]), 0,
+                       static_cast<std::uint8_t>(f[4]), static_cast<std::uint8_t>(f[5]),
+                       static_cast<std::uint8_t>(f[6]), static_cast<std::uint8_t>(f[7]),
+                       static_cast<std::uint8_t>(layout), static_cast<std::uint8_t>(n % 8 | (n & 1) << 7),
+                       0x33, static_cast<std::uint8_t>(n % 3)};
+            for (int i = 0; i < 300; ++i)
+                b.push_back(static_cast<std::uint8_t>(i * 37 + n));
+            seeds.emplace_back("form" + std::to_string(n++) + ".bin", b);
+        }
+    }
+    return seeds;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -109,5 +162,9 @@ int main(int argc, char** argv)
         Save(root / "fuzz_gif_read", name, bytes);
     for (auto& [name, bytes] : JpegSeeds())
         Save(root / "fuzz_jpeg_read", name, bytes);
+    for (auto& [name, bytes] : CodecSeeds())
+        Save(root / "fuzz_codec_jpeg", name, bytes);
+    for (auto& [name, bytes] : ResampleSeeds())
+        Save(root / "fuzz_resample", name, bytes);
     return 0;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <sys/stat.h>
+
 std::unique_ptr<FileSource> FileSource::Open(const char* fileName)
 {
     if (!fileName || !*fileName || std::strlen(fileName) > kMaxReaderPath)
@@ -37,6 +39,14 @@ std::uint64_t FileSource::Tell() const
 {
     off_t pos = ftello(file_);
     return pos < 0 ? 0 : static_cast<std::uint64_t>(pos);
+}
+
+std::uint64_t FileSource::Size() const
+{
+    struct stat st {};
+    if (fstat(fileno(file_), &st) != 0 || st.st_size < 0)
+        return 0;
+    return static_cast<std::uint64_t>(st.st_size);
 }
 
 std::size_t MemorySource::Read(void* dst, std::size_t n)

@@ -17,6 +17,8 @@ public:
     // Moves to an absolute position; a position beyond the end reads nothing.
     virtual bool Seek(std::uint64_t pos) = 0;
     virtual std::uint64_t Tell() const = 0;
+    // Bytes in the whole input, to weigh a header's claims before allocating.
+    virtual std::uint64_t Size() const = 0;
 };
 
 // Little-endian fields of a header already read.
@@ -43,6 +45,7 @@ public:
     int GetByte() override;
     bool Seek(std::uint64_t pos) override;
     std::uint64_t Tell() const override;
+    std::uint64_t Size() const override;
 
 private:
     std::FILE* file_;
@@ -56,6 +59,7 @@ public:
     int GetByte() override { return pos_ < bytes_.size() ? bytes_[pos_++] : -1; }
     bool Seek(std::uint64_t pos) override;
     std::uint64_t Tell() const override { return pos_; }
+    std::uint64_t Size() const override { return bytes_.size(); }
 
 private:
     std::span<const std::uint8_t> bytes_;

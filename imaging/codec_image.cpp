@@ -4,6 +4,7 @@
 #include "imaging/heif_decode.h"
 #include "imaging/jpeg_scaled_decode.h"
 #include "imaging/packed_dib.h"
+#include "imaging/pixel_claim.h"
 #include "imaging/resample.h"
 #include "imaging/webp_exif.h"
 
@@ -12,6 +13,7 @@
 #include <QImageReader>
 #include <QString>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -133,8 +135,11 @@ std::unique_ptr<CodecImage> CodecImage::Open(const std::string& path, bool autoR
     status = kCodecOk;
     std::uint8_t head[64] = {};
     std::size_t got = 0;
+    std::uint64_t fileSize = 0;
     if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
         got = std::fread(head, 1, sizeof head, f);
+        if (std::fseek(f, 0, SEEK_END) == 0)
+            fileSize = static_cast<std::uint64_t>(std::max(0L, std::ftell(f)));
         std::fclose(f);
     } else {
         status = kCodecFileNotFound;
@@ -155,6 +160,12 @@ std::unique_ptr<CodecImage> CodecImage::Open(const std::string& path, bool autoR
     }
     if (LooksLikeHeif({head, got}))
         return OpenHeifImage(path, autoRotate, status, reason);
+    // Qt's reader sets the whole image aside before it reads a pixel.
+    if (std::string problem = BmpClaimProblem({head, got}, fileSize); !problem.empty()) {
+        status = kCodecOutOfMemory;
+        reason = problem;
+        return nullptr;
+    }
     QImageReader reader(QString::fromLocal8Bit(path.c_str()));
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(autoRotate);

@@ -2,8 +2,10 @@
 // into a packed DIB unchanged (no decompression, flipping or depth change).
 #include "imaging/byte_source.h"
 #include "imaging/image_read.h"
+#include "imaging/pixel_claim.h"
 #include "imaging/reader_trace.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -126,6 +128,19 @@ int ReadDib(ByteSource& src, PackedDib& out)
         return Refuse();
 
     const std::size_t tableBytes = IsBitFields(h) ? 12 : 4 * static_cast<std::size_t>(colours);
+    // Weigh the claim against the file before any memory is set aside.
+    const std::size_t storedTable = IsBitFields(h) ? 12 : (core ? 3 : 4) * static_cast<std::size_t>(colours);
+    const std::uint64_t pixelStart = offBits != 0 ? p0 + offBits : src.Tell() + storedTable;
+    const std::uint64_t fileSize = src.Size();
+    const std::uint64_t present = fileSize > pixelStart ? fileSize - pixelStart : 0;
+    if (h.biCompression == BI_RLE8_ || h.biCompression == BI_RLE4_) {
+        // Compressed bytes are copied as they are: only those in the file.
+        pixelBytes = std::min<std::int64_t>(pixelBytes, static_cast<std::int64_t>(present));
+    } else if (!UncompressedClaimFits(static_cast<std::uint64_t>(pixelBytes), present)) {
+        ReaderTrace("DibRead: Pixel data missing, claimed=%lld present=%llu", static_cast<long long>(pixelBytes),
+                    static_cast<unsigned long long>(present));
+        return READ_TRUNCATED;
+    }
     const std::size_t blockBytes = 40 + tableBytes + static_cast<std::size_t>(pixelBytes);
     PackedDib dib = PackedDib::Allocate(blockBytes);
     if (!dib) {

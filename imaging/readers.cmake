@@ -5,5 +5,6 @@ list(APPEND TSV_IMAGING_SOURCES
   gif_lzw.cpp
   gif_read.cpp
   jpeg_read.cpp
+  pixel_claim.cpp
   reader_trace.cpp
 )

@@ -16,9 +16,45 @@
 namespace {
 // The write end of the self-pipe: a signal handler may only write to it.
 int signalPipe[2] = {-1, -1};
+// The first exit signal received, 0 before.
+volatile sig_atomic_t pendingSignal = 0;
+
+// The event loop ends the show in order, but it may not be running yet
+// (start-up) or be busy (a long folder scan on the main thread). An alarm
+// bounds the wait: the main thread must take the signal up within the first
+// bound and finish the orderly end within the second, else the process dies
+// of the signal it was sent.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr unsigned kSlowdown = 3; // checked builds run a few times slower
+#else
+constexpr unsigned kSlowdown = 1;
+#endif
+constexpr unsigned kPickUpSeconds = 3 * kSlowdown;
+constexpr unsigned kOrderlyEndSeconds = 7 * kSlowdown;
+
+[[noreturn]] void DieOf(int signalNumber)
+{
+    signal(signalNumber, SIG_DFL);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, signalNumber);
+    sigprocmask(SIG_UNBLOCK, &set, nullptr);
+    raise(signalNumber);
+    _exit(128 + signalNumber);
+}
+
+void OnAlarm(int)
+{
+    DieOf(pendingSignal != 0 ? static_cast<int>(pendingSignal) : SIGTERM);
+}
 
 void OnSignal(int signalNumber)
 {
+    // A second signal while the first is under way means "now".
+    if (pendingSignal != 0)
+        DieOf(signalNumber);
+    pendingSignal = signalNumber;
+    alarm(kPickUpSeconds);
     unsigned char byte = static_cast<unsigned char>(signalNumber);
     int saved = errno;
     [[maybe_unused]] ssize_t n = write(signalPipe[1], &byte, 1);
@@ -28,6 +64,8 @@ void OnSignal(int signalNumber)
 
 void EndShowBySignal(int signalNumber)
 {
+    if (pendingSignal != 0)
+        alarm(kOrderlyEndSeconds);
     Log("Signal %d: ending the show", signalNumber);
     AcceptExit();
     CSaverApp& app = TheApp();
@@ -58,6 +96,12 @@ void InstallExitSignals()
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
+    struct sigaction onAlarm {};
+    onAlarm.sa_handler = OnAlarm;
+    sigemptyset(&onAlarm.sa_mask);
+    sigaction(SIGALRM, &onAlarm, nullptr);
+    for (int s : {SIGTERM, SIGINT, SIGHUP})
+        sigaddset(&action.sa_mask, s);
     for (int s : {SIGTERM, SIGINT, SIGHUP})
         sigaction(s, &action, nullptr);
 }

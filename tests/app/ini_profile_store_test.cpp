@@ -180,6 +180,65 @@ TEST(BatchingProfileStore, CollectsWritesInOrderAndReadsThrough)
     EXPECT_EQ(backing.GetProfileString("Paths", "Path1", ""), ":/b");
 }
 
+TEST_F(IniStoreTest, ValuesKeepTheirBlanksAndWrittenValuesReadBackIdentical)
+{
+    // By hand: the text after '=' as it stands; a CR line end is no part of it.
+    WriteFile("[Paths]\nCount=3\nPath0=/photos/2019 \nPath1=/photos/tabbed\t\r\nPath2=C:\\new\\\"x\"\n"
+              "[Settings]\nDelay = 30 \n");
+    {
+        IniProfileStore store(path_);
+        EXPECT_EQ(store.GetProfileString("Paths", "Path0", ""), "/photos/2019 ");
+        EXPECT_EQ(store.GetProfileString("Paths", "Path1", ""), "/photos/tabbed\t");
+        EXPECT_EQ(store.GetProfileString("Paths", "Path2", ""), "C:\\new\\\"x\"");
+        EXPECT_EQ(store.GetProfileInt("Settings", "Delay", 15), 30);
+    }
+
+    // Whatever the program writes comes back, each value on one line.
+    const std::vector<std::string> values{
+        "/photos/2019 ", "  both  ", "\t", "two\nlines", "ends in CR\r", "\r\n", "\"quoted\"", "\"",
+        "a\"b\\n", "\\", "trailing backslash\\", "=;#[x]", "", std::string("nul\0inside", 10)};
+    {
+        IniProfileStore store(path_);
+        for (std::size_t i = 0; i < values.size(); ++i)
+            ASSERT_TRUE(store.WriteProfileString("Odd", "V" + std::to_string(i), values[i]));
+    }
+    IniProfileStore fresh(path_);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        EXPECT_EQ(fresh.GetProfileString("Odd", "V" + std::to_string(i), "?"), values[i]) << "value " << i;
+    std::string text = ReadFile();
+    std::size_t lines = 0;
+    for (char c : text)
+        lines += c == '\n';
+    // 7 hand lines, a blank line, the section line and one line per value.
+    EXPECT_EQ(lines, 7u + 2u + values.size()) << text;
+    // Values a line holds as they are are written plainly, for hand edits.
+    EXPECT_NE(text.find("\nV0=/photos/2019 \n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nV9=\\\n"), std::string::npos) << text;
+}
+
+TEST_F(IniStoreTest, FolderListReadCostsTheFileNotTheStoredCount)
+{
+    // A typo'd Count: reading must be bounded by the keys present (the test's
+    // time limit catches a probe of every index).
+    WriteFile("[Paths]\nCount=2000000000\nPath0=/a\nPATH1=\npath2=/c\nPath5=/f\nPath01=/not-an-entry\n"
+              "Path-1=/neg\nPath=/none\nPathX=/none\nPath0=/a2\n[SndPaths]\nCount=2\nPath0=/m0\nPath2=/beyond\n"
+              "Path1=/m1\nPath1=\n");
+    IniProfileStore store(path_);
+    EXPECT_EQ(LoadFolderList(store, "Paths"), (StringList{"/a2", "/c", "/f"}));
+    // Entries at or past Count are ignored; a later empty duplicate drops an entry.
+    EXPECT_EQ(LoadFolderList(store, "SndPaths"), (StringList{"/m0"}));
+
+    MemoryProfileStore memory;
+    memory.Set("Paths", "Count", "4294967295");
+    memory.Set("Paths", "Path0", "/a");
+    EXPECT_TRUE(LoadFolderList(memory, "Paths").empty());
+    memory.Set("Paths", "Count", "2147483647");
+    memory.Set("Paths", "Path2147483646", "/last");
+    memory.Set("Paths", "Path10", "/ten");
+    memory.Set("Paths", "Path9", "/nine");
+    EXPECT_EQ(LoadFolderList(memory, "Paths"), (StringList{"/a", "/nine", "/ten", "/last"}));
+}
+
 TEST(ProfileInt, AcceptsEvery32BitTextAndNothingElse)
 {
     EXPECT_EQ(ParseProfileInt("0"), 0);

@@ -1,5 +1,6 @@
 #include "imaging/codec_image.h"
 #include "imaging/jpeg_scaled_decode.h"
+#include "imaging/pixel_claim.h"
 
 #include "imaging/test_images.h"
 
@@ -257,6 +258,54 @@ TEST(CodecPath, UnreadableFilesAreRefusedWithAStatus)
     EXPECT_FALSE(CodecImage::Open(cut, true, status, reason));
     EXPECT_EQ(status, kCodecGenericError);
     EXPECT_FALSE(reason.empty());
+}
+
+TEST(CodecPath, BmpClaimsTheFileCannotHoldAreRefusedBeforeQtReadsThem)
+{
+    auto bmp = [](std::int32_t w, std::int32_t h, int bits, std::uint32_t compression, std::size_t pixelBytes) {
+        std::vector<std::uint8_t> out = {'B', 'M'};
+        auto put = [&](std::uint32_t v, int n) {
+            for (int i = 0; i < n; ++i)
+                out.push_back(std::uint8_t(v >> (8 * i)));
+        };
+        put(std::uint32_t(54 + pixelBytes), 4);
+        put(0, 4);
+        put(54, 4);
+        put(40, 4);
+        put(std::uint32_t(w), 4);
+        put(std::uint32_t(h), 4);
+        put(1, 2);
+        put(std::uint32_t(bits), 2);
+        put(compression, 4);
+        for (int i = 0; i < 5; ++i)
+            put(0, 4);
+        out.resize(out.size() + pixelBytes, 0x80);
+        return out;
+    };
+    TempDir dir;
+    auto write = [&](const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        const std::string path = dir.File(name);
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                    std::streamsize(bytes.size()));
+        return path;
+    };
+    int status = 0;
+    std::string reason;
+    EXPECT_FALSE(CodecImage::Open(write("huge.bmp", bmp(16384, 16384, 32, 0, 6)), true, status, reason));
+    EXPECT_EQ(status, kCodecOutOfMemory);
+    EXPECT_EQ(reason, "claims 16384 x 16384 pixels of 32 bits, but holds only 6 bytes of pixel data");
+    // Top-down, and under a name that says otherwise: the content decides.
+    EXPECT_FALSE(CodecImage::Open(write("huge.png", bmp(9000, -9000, 24, 0, 100)), true, status, reason));
+    EXPECT_EQ(status, kCodecOutOfMemory);
+
+    // An intact file and one that lost its last rows still open.
+    OpenOk(write("whole.bmp", bmp(64, 48, 24, 0, 64 * 3 * 48)));
+    OpenOk(write("cut.bmp", bmp(64, 48, 24, 0, 64 * 3 * 40)));
+
+    // Header values only the reader can judge are left to it.
+    EXPECT_EQ(BmpClaimProblem(bmp(16384, 16384, 8, 1, 2), 56), "");
+    EXPECT_EQ(BmpClaimProblem(bmp(0, 16384, 32, 0, 0), 54), "");
+    EXPECT_NE(BmpClaimProblem(bmp(0x7FFFFFFF, 0x7FFFFFFF, 32, 0, 0), 54), "");
 }
 
 TEST(CodecPath, TruncatedJpegDataStillDraws)

@@ -280,3 +280,54 @@ TEST(Progress, ReportsInStepsOfMoreThanFourPercent)
 }
 
 } // namespace
+
+TEST(DibRead, ClaimsTheFileCannotHoldAreRefusedBeforeAllocating)
+{
+    // 16384 x 16384 at 32 bits claims a gigabyte; the file holds six bytes of it.
+    BmpForm huge{.width = 16384, .height = 16384, .bits = 32, .writeSizeImage = false};
+    Bytes file = MakeBmp(huge, Bytes(6, 0));
+    ASSERT_EQ(file.size(), 60u);
+    ImageReadRecord record;
+    {
+        TraceCapture trace;
+        EXPECT_EQ(Read(file, record), -2);
+        EXPECT_FALSE(record.dib);
+        EXPECT_TRUE(trace.Contains("DibRead: Pixel data missing, claimed=1073741824 present=6"));
+    }
+    // The same through a claimed image size, without a file header, with bit
+    // fields and with a top-down core header.
+    BmpForm sized{.width = 4, .height = 4, .bits = 24};
+    Bytes bigSize = Fixture(sized);
+    bigSize[34] = 0x00, bigSize[35] = 0x00, bigSize[36] = 0x00, bigSize[37] = 0x10; // 256 MiB
+    EXPECT_EQ(Read(bigSize, record), -2);
+    BmpForm bare = huge;
+    bare.fileHeader = false;
+    EXPECT_EQ(Read(MakeBmp(bare, Bytes(100, 0)), record), -2);
+    BmpForm fields{.width = 8000, .height = 8000, .bits = 32, .compression = 3, .masks = {0xFF0000, 0xFF00, 0xFF},
+                   .writeSizeImage = false};
+    EXPECT_EQ(Read(MakeBmp(fields, Bytes(1000, 0)), record), -2);
+    BmpForm core{.width = 16000, .height = 16000, .bits = 24, .core = true};
+    EXPECT_EQ(Read(MakeBmp(core, Bytes(10, 0)), record), -2);
+
+    // A file cut short but holding half of its pixels (or missing little) still loads.
+    BmpForm photo{.width = 1000, .height = 1000, .bits = 24};
+    Bytes cut = Fixture(photo);
+    const std::size_t pixels = 3000u * 1000u;
+    cut.resize(cut.size() - pixels / 2);
+    EXPECT_EQ(Read(cut, record), 0);
+    cut.resize(cut.size() - 70 * 1024);
+    EXPECT_EQ(Read(cut, record), -2);
+}
+
+TEST(DibRead, CompressedDataIsCopiedOnlyAsFarAsTheFileGoes)
+{
+    // RLE may expand without bound, so the claim stands (up to the per-image
+    // cap) but only the bytes in the file are set aside.
+    BmpForm rle{.width = 16384, .height = 16384, .bits = 8, .compression = 1, .palette = Palette(2),
+                .writeSizeImage = false};
+    const Bytes data{0x00, 0x01}; // end of bitmap
+    ImageReadRecord record;
+    ASSERT_EQ(Read(MakeBmp(rle, data), record), 0);
+    EXPECT_LE(record.dib.size(), 40u + 8u + data.size());
+    EXPECT_EQ(record.dib.Header().biWidth, 16384);
+}

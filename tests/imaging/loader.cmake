@@ -31,3 +31,8 @@ set_tests_properties(tessaview_image.heic_photo PROPERTIES
 add_test(NAME tessaview_image.help_lists_formats COMMAND tessaview-image --help)
 set_tests_properties(tessaview_image.help_lists_formats PROPERTIES
   PASS_REGULAR_EXPRESSION "HEIC/HEIF, AVIF,.*WebP and TIFF")
+# The tool run as a separate process, to see its peak memory.
+tsv_test(imaging_tool_tests
+  SOURCES image_tool_test.cpp)
+add_dependencies(imaging_tool_tests tessaview-image)
+target_compile_definitions(imaging_tool_tests PRIVATE TSV_IMAGE_TOOL="$<TARGET_FILE:tessaview-image>")

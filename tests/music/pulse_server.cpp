@@ -38,7 +38,14 @@ bool PulseServer::Start()
         setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
         setenv("PULSE_RUNTIME_PATH", (dir_ + "/runtime").c_str(), 1);
         setenv("XDG_CONFIG_HOME", (dir_ + "/config").c_str(), 1);
-        unsetenv("DBUS_SESSION_BUS_ADDRESS");
+        // Keep the server off any session bus: every server on one bus claims
+        // the same well-known name, so a second test run's server would exit.
+        // An unset address is not enough, as libdbus then autolaunches a bus
+        // through the X display; an address that leads nowhere stops that.
+        setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + dir_ + "/no-session-bus").c_str(), 1);
+        unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
+        unsetenv("XAUTHORITY");
         // The server runs as whoever runs the tests, root included.
         execlp("pulseaudio", "pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "-n", "--use-pid-file=no",
                "--disable-shm=yes", nullSink.c_str(), native.c_str(), logTarget.c_str(),
@@ -49,7 +56,8 @@ bool PulseServer::Start()
     for (int i = 0; i < 100; ++i) {
         std::error_code ec;
         if (fs::exists(socket, ec)) {
-            setenv("PULSE_SERVER", ("unix:" + socket).c_str(), 1);
+            address_ = "unix:" + socket;
+            setenv("PULSE_SERVER", address_.c_str(), 1);
             setenv("PULSE_RUNTIME_PATH", (dir_ + "/client").c_str(), 1);
             return true;
         }
@@ -63,6 +71,17 @@ bool PulseServer::Start()
     }
     error_ = "pulseaudio did not open its socket within 5 s";
     Stop();
+    return false;
+}
+
+bool PulseServer::Running()
+{
+    if (pid_ <= 0)
+        return false;
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == 0)
+        return true;
+    pid_ = -1;
     return false;
 }
 
@@ -83,6 +102,7 @@ void PulseServer::Stop()
         std::error_code ec;
         fs::remove_all(dir_, ec);
         dir_.clear();
+        address_.clear();
     }
 }
 

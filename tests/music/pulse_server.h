@@ -19,12 +19,17 @@ public:
     bool Start();
     void Stop();
     const std::string& Error() const { return error_; }
+    // The PULSE_SERVER value that reaches this server.
+    const std::string& Address() const { return address_; }
+    // False once the server has exited (it is then reaped).
+    bool Running();
     // Streams the server plays right now (from pactl), or -1 when unknown.
     int SinkInputs() const;
 
 private:
     std::string dir_;
     std::string error_;
+    std::string address_;
     pid_t pid_ = -1;
 };
 

@@ -21,14 +21,9 @@
 
 namespace {
 
-QGuiApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "render_display_tests";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-    return app;
-}
+// The application object lives in main: Qt cannot take it down among the
+// exit handlers, where a function-local static would go.
+QGuiApplication& App() { return *static_cast<QGuiApplication*>(QCoreApplication::instance()); }
 
 struct Rgb {
     int r, g, b;
@@ -476,3 +471,12 @@ TEST(RenderDisplay, AThreadStuckInItsLoaderIsLetGoAndNeverTouchesTheRenderer)
 }
 
 } // namespace
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (GTEST_FLAG_GET(list_tests))
+        return RUN_ALL_TESTS();
+    QGuiApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -256,8 +256,8 @@ void Show::SetImageFolder(const fs::path& folder)
 
 void Show::Start(const std::vector<std::string>& args, const std::map<std::string, std::string>& env)
 {
-    {
-        std::ofstream ini(folder_ / "config" / "Kelvarin" / "Tessaview.ini");
+    if (!keepSettingsFile) {
+        std::ofstream ini(SettingsPath());
         for (auto& [section, keys] : settings) {
             ini << "[" << section << "]\n";
             for (auto& [k, v] : keys)
@@ -281,6 +281,9 @@ void Show::Start(const std::vector<std::string>& args, const std::map<std::strin
         setenv("HOME", (folder_ / "home").c_str(), 1);
         setenv("QT_QPA_PLATFORM", "xcb", 1);
         setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+        // Sanitizer runs preload what the program's leak check needs (see scripts/run-sanitize).
+        if (const char* preload = getenv("TSV_CHILD_PRELOAD"); preload && *preload)
+            setenv("LD_PRELOAD", preload, 1);
         for (auto& [k, v] : env)
             setenv(k.c_str(), v.c_str(), 1);
         std::vector<std::string> argv{TSV_EXECUTABLE};

@@ -72,6 +72,9 @@ public:
     ~Show();
 
     Settings settings;
+    // When set, Start leaves the settings file (or whatever stands in its place) alone.
+    bool keepSettingsFile = false;
+    std::filesystem::path SettingsPath() const { return folder_ / "config" / "Kelvarin" / "Tessaview.ini"; }
     void SetImageFolder(const std::filesystem::path& folder);
     const std::filesystem::path& Folder() const { return folder_; }
 
