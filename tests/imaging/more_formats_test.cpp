@@ -305,7 +305,8 @@ TEST(HeifBoxes, BrandsAndTransformationsAreFoundOnlyInWellFormedBoxes)
         const std::uint32_t size = std::uint32_t(payload.size() + 8);
         std::vector<std::uint8_t> b = {std::uint8_t(size >> 24), std::uint8_t(size >> 16), std::uint8_t(size >> 8),
                                        std::uint8_t(size)};
-        b.insert(b.end(), type, type + 4);
+        for (int i = 0; i < 4; ++i)   // GCC 12 misreads an insert of the literal as out of bounds
+            b.push_back(std::uint8_t(type[i]));
         b.insert(b.end(), payload.begin(), payload.end());
         return b;
     };
