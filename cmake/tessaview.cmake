@@ -12,6 +12,8 @@ endfunction()
 
 # tsv_test(NAME SOURCES... LIBS libs... [DISPLAY]) : a GoogleTest executable run by CTest.
 # DISPLAY tests need an X display (make test provides a virtual one when there is none).
+# They share that display, so they run one at a time: two at once take the
+# keyboard focus from each other's windows.
 function(tsv_test name)
   cmake_parse_arguments(T "DISPLAY" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
@@ -27,7 +29,8 @@ function(tsv_test name)
     math(EXPR T_TIMEOUT "${T_TIMEOUT} * 3")
   endif()
   if(T_DISPLAY)
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS display TIMEOUT ${T_TIMEOUT})
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS display RESOURCE_LOCK shared_display
+      TIMEOUT ${T_TIMEOUT})
   else()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT ${T_TIMEOUT})
   endif()

@@ -78,7 +78,7 @@ protected:
         process.start(TSV_EXECUTABLE, {"/c"});
         EXPECT_TRUE(process.waitForStarted(5000));
         std::string window;
-        for (int i = 0; i < 100 && window.empty(); ++i) {
+        for (int i = 0; i < 300 && window.empty(); ++i) {   // up to 30 s on a busy machine
             window = Run({"search", "--onlyvisible", "--name", "^Tessaview Screen Saver$"});
             if (window.empty())
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));

@@ -69,13 +69,16 @@ protected:
 
 TEST_F(StartUpEndTest, HandEditedFolderListsStartEveryModeAtOnce)
 {
-    // A Count of two billion: the configuration mode ends, the show starts
-    // with the one folder that exists.
+    // A Count of two billion: the configuration sheet opens at once and goes
+    // on the host's signal; the show starts with the one folder that exists.
     fs::path photos = Photos("photos");
     show->settings["Paths"]["Count"] = "2000000000";
     show->settings["Paths"]["Path0"] = photos.string();
     show->settings["SndPaths"]["Count"] = "2147483647";
     show->Start({"/c"});
+    EXPECT_EQ(server->Run("timeout 10 xdotool search --sync --onlyvisible --name 'Tessaview Screen Saver'"), 0)
+        << "the configuration sheet did not open";
+    show->Signal(SIGTERM);
     EXPECT_EQ(show->Wait(10s), 0) << "the configuration mode did not end";
 
     show->Start({"/s"});
