@@ -265,6 +265,9 @@ TEST_F(ShowTest, OnePixelMovesKeepTheShowTwoPixelsAfterASecondEndIt)
 
 TEST_F(ShowTest, KeyInTheFirstSecondIsIgnoredLaterOneEndsTheShow)
 {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "a checked build starts too slowly for the first second to be measured from outside";
+#endif
     StartAndWaitForWindow({"/s"});
     // Early rather than at half a second: on a loaded machine the window is
     // seen late, and the guard counts from its construction.
