@@ -20,17 +20,18 @@ class SheetProcessTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // A private display: windows of other tests must not take the keys.
-        for (int n = 150; n < 200 && display.isEmpty(); ++n)
-            if (!fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) && !fs::exists("/tmp/.X" + std::to_string(n) + "-lock"))
-                display = QString(":%1").arg(n);
-        ASSERT_FALSE(display.isEmpty());
-        server.start("Xvfb", {display, "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+        // A private display, so windows of other tests cannot take the keys.
+        // The server picks a free number itself: servers that other tests
+        // start at the same moment never meet on one number.
+        server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
         ASSERT_TRUE(server.waitForStarted(5000)) << "Xvfb is needed (scripts/setup installs it)";
-        const std::string socket = "/tmp/.X11-unix/X" + display.mid(1).toStdString();
-        for (int i = 0; i < 100 && !fs::exists(socket); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        ASSERT_TRUE(fs::exists(socket));
+        QByteArray number;
+        for (int i = 0; i < 100 && !number.contains('\n'); ++i) {
+            server.waitForReadyRead(100);
+            number += server.readAllStandardOutput();
+        }
+        ASSERT_TRUE(number.contains('\n')) << "Xvfb told no display number";
+        display = ":" + QString::fromLatin1(number.trimmed());
         home = fs::temp_directory_path() / ("tsv-sheet-process-" + std::to_string(getpid()) + "-" +
                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(home);
