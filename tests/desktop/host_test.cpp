@@ -4,7 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "host_session.h"
-#include "saver/show_harness.h"
+#include "support/shell.h"
+#include "support/show_harness.h"
 
 #include <fstream>
 #include <functional>
@@ -19,10 +20,7 @@ using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 namespace {
-bool Have(const std::string& program)
-{
-    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
-}
+using support::Have;
 
 // Puts three photos in the session's folder and its settings beside them.
 void PreparePhotos(host::Session& session)
