@@ -38,7 +38,7 @@ bool UseInstalled()
 
 fs::path ShowExecutable() { return UseInstalled() ? fs::path("/usr/bin/tessaview") : fs::path(TSV_EXECUTABLE); }
 
-Session::Session(std::string display)
+Session::Session(std::string display, const fs::path& program)
     : root_("host", support::kReadableByAll), home_(root_ / "home"), uid_(geteuid() == 0 ? support::kNobody : geteuid()),
       gid_(geteuid() == 0 ? support::kNogroup : getegid())
 {
@@ -52,7 +52,14 @@ Session::Session(std::string display)
     fs::create_directories(Photos());
     chmod((root_ / "run").c_str(), 0700);
     // The hosts' own program lists name the show as "tessaview".
-    fs::create_symlink(ShowExecutable(), root_ / "bin" / "tessaview");
+    const fs::path onPath = root_ / "bin" / "tessaview";
+    if (UseInstalled()) {
+        fs::create_symlink(program, onPath);
+        program_ = program;
+    } else {
+        fs::copy_file(program, onPath);
+        program_ = onPath;
+    }
 }
 
 Session::~Session()
@@ -208,7 +215,7 @@ std::vector<pid_t> Session::ShowProcesses() const
 {
     std::vector<pid_t> out;
     std::error_code ec;
-    fs::path show = fs::canonical(ShowExecutable(), ec);
+    fs::path show = fs::canonical(program_, ec);
     for (pid_t pid : SessionProcesses()) {
         fs::path exe = fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", ec);
         if (!ec && exe == show && !IsZombieOrGone(pid))

@@ -25,14 +25,19 @@ bool UseInstalled();
 
 class Session {
 public:
-    // `display` is the X display the programs use.
-    explicit Session(std::string display);
+    // `display` is the X display the programs use; `program` the show that the
+    // hosts find as "tessaview" on their PATH.
+    explicit Session(std::string display, const std::filesystem::path& program = ShowExecutable());
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
     const std::filesystem::path& Root() const { return root_.Path(); }
     const std::filesystem::path& Home() const { return home_; }
+    // The show as the session's user runs it: the installed program, or a copy
+    // of the build's in the session's folder, which that user reaches wherever
+    // the build lies (a checkout in a home folder of mode 0700 included).
+    const std::filesystem::path& Program() const { return program_; }
     // Photos folder, listed in the settings.
     std::filesystem::path Photos() const { return root_ / "photos"; }
     // Settings lines of the show: [Settings] Trace=1 and the photos folder.
@@ -70,7 +75,7 @@ private:
     std::vector<pid_t> SessionProcesses() const;
 
     support::TempFolder root_;
-    std::filesystem::path home_;
+    std::filesystem::path home_, program_;
     std::map<std::string, std::string> env_;
     std::vector<pid_t> started_;
     uid_t uid_;
