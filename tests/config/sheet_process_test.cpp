@@ -65,7 +65,8 @@ protected:
 
 TEST_F(SheetProcessTest, EscapeLeavesTheFileAndEnterSavesIt)
 {
-    const std::string text = "[Settings]\nDelay=42\nSpinX=3\n[Paths]\nCount=1\nPath0=" + (home / "photos").string() + "\n";
+    const std::string text =
+        "[Settings]\nDelay=42\nSpinX=3\n[Paths]\nCount=1\nPath0=" + (home / "photos").string() + "\n";
     std::ofstream(ini) << text;
 
     std::string window = Start();

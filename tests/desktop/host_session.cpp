@@ -39,8 +39,8 @@ bool UseInstalled()
 fs::path ShowExecutable() { return UseInstalled() ? fs::path("/usr/bin/tessaview") : fs::path(TSV_EXECUTABLE); }
 
 Session::Session(std::string display, const fs::path& program)
-    : root_("host", support::kReadableByAll), home_(root_ / "home"), uid_(geteuid() == 0 ? support::kNobody : geteuid()),
-      gid_(geteuid() == 0 ? support::kNogroup : getegid())
+    : root_("host", support::kReadableByAll), home_(root_ / "home"),
+      uid_(geteuid() == 0 ? support::kNobody : geteuid()), gid_(geteuid() == 0 ? support::kNogroup : getegid())
 {
     env_["DISPLAY"] = std::move(display);
     // Daemons that the bus or a host start outlive their parents; as their

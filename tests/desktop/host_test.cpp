@@ -81,7 +81,8 @@ void RunXScreenSaverActivation(host::Session& session, const show::XServer& serv
     std::string output = host::ReadAll(session.Root() / "host.txt");
     EXPECT_NE(output.find("\"tessaview --root\""), std::string::npos) << "the daemon ran something else";
     // The daemon reports a hack that crashed, dumped core or could not be run.
-    EXPECT_FALSE(std::regex_search(output, std::regex("tessaview.*(crashed|core dumped|dumped core|exited abnormally)")));
+    EXPECT_FALSE(
+        std::regex_search(output, std::regex("tessaview.*(crashed|core dumped|dumped core|exited abnormally)")));
 
     EXPECT_EQ(session.Run({"xscreensaver-command", "-exit"}), 0);
 }
