@@ -1,8 +1,10 @@
 #include "app/saver_app.h"
 #include "app/test_log.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <regex>
 #include <set>
 #include <thread>
@@ -60,8 +62,8 @@ TEST(Log, ThreadsNeverInterleaveWithinALine)
 
 TEST(Log, DataFolderFallsBackToTheExecutableFolder)
 {
-    auto tmp = std::filesystem::temp_directory_path() / ("tsv-data-" + std::to_string(getpid()));
-    std::filesystem::create_directories(tmp);
+    support::TempFolder folder("data");
+    const std::filesystem::path tmp = folder.Path();
     // A plain file where the folder should be makes it impossible to create.
     std::ofstream(tmp / "Tessaview") << "x";
     const char* old = std::getenv("XDG_DATA_HOME");
@@ -76,5 +78,4 @@ TEST(Log, DataFolderFallsBackToTheExecutableFolder)
         setenv("XDG_DATA_HOME", saved.c_str(), 1);
     else
         unsetenv("XDG_DATA_HOME");
-    std::filesystem::remove_all(tmp);
 }

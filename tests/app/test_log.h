@@ -1,11 +1,10 @@
 #pragma once
 // Points the process logger at a fresh temporary file for one test.
 #include "app/log.h"
+#include "support/reading.h"
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 #include <unistd.h>
@@ -29,17 +28,7 @@ public:
     const std::string& Path() const { return path_; }
 
     // The messages of the file, without their time stamps.
-    std::vector<std::string> Messages() const
-    {
-        std::vector<std::string> out;
-        std::ifstream in(path_);
-        std::string line;
-        while (std::getline(in, line)) {
-            auto sep = line.find(" : ");
-            out.push_back(sep == std::string::npos ? line : line.substr(sep + 3));
-        }
-        return out;
-    }
+    std::vector<std::string> Messages() const { return support::LogMessages(path_); }
 
 private:
     static int& counter()

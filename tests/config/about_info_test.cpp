@@ -1,12 +1,13 @@
 #include "app/ini_profile_store.h"
 #include "app/profile_store.h"
 #include "config/about_info.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 TEST(AboutInfo, VersionLineFromTheFormat)
 {
@@ -32,8 +33,8 @@ TEST(AboutInfo, VersionTextIsReadOnlyWhenWellFormed)
 
 TEST(AboutInfo, TraceIsReadAndWrittenThroughTheStoreAtOnce)
 {
-    auto path = std::filesystem::temp_directory_path() / ("tsv-trace-" + std::to_string(getpid()) + ".ini");
-    std::filesystem::remove(path);
+    support::TempFolder folder("trace");
+    const auto path = folder / "Tessaview.ini";
     {
         IniProfileStore store(path.string());
         EXPECT_EQ(LoadTraceSetting(store), 0);
@@ -52,7 +53,6 @@ TEST(AboutInfo, TraceIsReadAndWrittenThroughTheStoreAtOnce)
         ASSERT_TRUE(SaveTraceSetting(store, 1));
         EXPECT_EQ(other.GetProfileInt("Settings", "Delay", 0), 9);
     }
-    std::filesystem::remove(path);
 
     MemoryProfileStore memory;
     SaveTraceSetting(memory, 0);
@@ -61,17 +61,16 @@ TEST(AboutInfo, TraceIsReadAndWrittenThroughTheStoreAtOnce)
 
 TEST(AboutInfo, LogPathIsTheLoggersFileInTheDataFolder)
 {
-    auto dir = std::filesystem::temp_directory_path() / ("tsv-data-" + std::to_string(getpid()));
-    setenv("XDG_DATA_HOME", dir.c_str(), 1);
+    support::TempFolder dir("data");
+    setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
     EXPECT_EQ(LogFilePath(), (dir / "Tessaview" / "Tessaview.log").string());
     unsetenv("XDG_DATA_HOME");
-    std::filesystem::remove_all(dir);
 }
 
 TEST(AboutInfo, HomePageIsTheInstalledReadmeElseTheSourceOne)
 {
     namespace fs = std::filesystem;
-    const fs::path root = fs::temp_directory_path() / ("tsv-home-" + std::to_string(getpid()));
+    support::TempFolder root("home");
     fs::create_directories(root / "bin");
     fs::create_directories(root / "src");
     const std::string exe = (root / "bin").string() + "/";
@@ -86,7 +85,6 @@ TEST(AboutInfo, HomePageIsTheInstalledReadmeElseTheSourceOne)
     std::ofstream(installed) << "# Tessaview\n";
     EXPECT_EQ(HomePageAddress(exe, source), installed);
     EXPECT_EQ(HomePageAddress(exe, ""), installed);
-    fs::remove_all(root);
 
     // This build finds a README that exists.
     EXPECT_TRUE(fs::is_regular_file(HomePageAddress()));

@@ -4,6 +4,7 @@
 #include "config/log_viewer.h"
 #include "page_fixture.h"
 #include "res/string_table.h"
+#include "support/temp_folder.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -11,22 +12,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace {
 class AboutPageTest : public PageFixture<CAboutPage> {
 protected:
-    void SetUp() override
-    {
-        data_ = std::filesystem::temp_directory_path() / ("tsv-about-" + std::to_string(getpid()));
-        std::filesystem::remove_all(data_);
-        setenv("XDG_DATA_HOME", data_.c_str(), 1);
-    }
+    void SetUp() override { setenv("XDG_DATA_HOME", data_.c_str(), 1); }
     void TearDown() override
     {
         page.reset();
         unsetenv("XDG_DATA_HOME");
-        std::filesystem::remove_all(data_);
     }
     // Opens the page with an opener that counts and answers `answer`.
     CAboutPage& OpenCounting(bool answer)
@@ -41,7 +35,9 @@ protected:
     std::filesystem::path LogFile() const { return data_ / "Tessaview" / "Tessaview.log"; }
     void ClickOpen() { QTest::mouseClick(page->ControlAs<QPushButton>(1174), Qt::LeftButton); }
 
-    std::filesystem::path data_;
+    support::TempFolder folder_{"about"};
+    // Absent until something is written there.
+    std::filesystem::path data_ = folder_ / "data";
     std::vector<QUrl> opened;
 };
 } // namespace

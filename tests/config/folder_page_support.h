@@ -7,6 +7,8 @@
 #include "controls/colour_popup.h"
 #include "controls/controls.h"
 #include "controls/folder_list_editor.h"
+#include "support/reading.h"
+#include "support/temp_folder.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -53,10 +55,6 @@ class ScratchTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root = fs::temp_directory_path() / ("tsv-config-" + std::to_string(getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        fs::create_directories(root);
         iniPath = (root / "Tessaview.ini").string();
         store = std::make_unique<IniProfileStore>(iniPath);
     }
@@ -66,7 +64,6 @@ protected:
         for (QWidget* w : QApplication::topLevelWidgets())
             if (qobject_cast<CBalloonMessage*>(w))
                 w->close();
-        fs::remove_all(root);
     }
     // Makes a folder under the scratch root and answers its path.
     std::string Folder(const std::string& name)
@@ -75,15 +72,10 @@ protected:
         return (root / name).string();
     }
     void Touch(const std::string& folder, const std::string& file) { std::ofstream(fs::path(folder) / file) << "x"; }
-    std::string IniText() const
-    {
-        std::ifstream in(iniPath);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string IniText() const { return support::ReadAll(iniPath); }
 
-    fs::path root;
+    support::TempFolder scratch{"config"};
+    fs::path root = scratch.Path();
     std::string iniPath;
     std::unique_ptr<IniProfileStore> store;
     CSaverSettings settings;

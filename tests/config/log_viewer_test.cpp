@@ -1,5 +1,6 @@
 // The log viewer window on a virtual display.
 #include "config/log_viewer.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,25 +12,10 @@
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace {
 class LogViewerTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        static int argc = 1;
-        static char name[] = "log_viewer_test";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
-    void SetUp() override
-    {
-        path_ = std::filesystem::temp_directory_path() / ("tsv-viewer-" + std::to_string(getpid()) + ".log");
-    }
-    void TearDown() override { std::filesystem::remove(path_); }
-
     void Write(const std::string& text, bool append = false)
     {
         std::ofstream out(path_, append ? std::ios::app | std::ios::binary : std::ios::binary);
@@ -37,7 +23,8 @@ protected:
     }
     QString Path() const { return QString::fromStdString(path_.string()); }
 
-    std::filesystem::path path_;
+    support::TempFolder folder_{"viewer"};
+    std::filesystem::path path_ = folder_ / "Tessaview.log";
 };
 } // namespace
 
@@ -50,7 +37,7 @@ TEST_F(LogViewerTest, ShowsTheFileReadOnlyAndReloadsItsNewLines)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(viewer));
     EXPECT_TRUE(viewer->isWindow());
     EXPECT_TRUE(viewer->TextView()->isReadOnly());
-    EXPECT_TRUE(viewer->windowTitle().startsWith("tsv-viewer-"));
+    EXPECT_TRUE(viewer->windowTitle().startsWith("Tessaview.log"));
     EXPECT_EQ(viewer->Text(), "12/08/26 08:00:00 : ScrInit: Window Size=800,600 BitsPixel=24\n");
 
     // Typing changes nothing.

@@ -3,11 +3,11 @@
 // GoogleTest before Xlib, whose macros (None, Bool) would break it.
 #include <gtest/gtest.h>
 
-#include "show_harness.h"
+#include "support/reading.h"
+#include "support/show_harness.h"
 
 #include <csignal>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <thread>
 
@@ -154,11 +154,7 @@ TEST(SheetEndToEnd, SliderAndLoggingChangedInTheSheetShowInTheNextShow)
     EXPECT_GT(Changed(turnA, turnB), 1000);
 
     // "Open" now shows that log in the program's own viewer.
-    std::string log;
-    {
-        std::ifstream in(show.LogPath());
-        log.assign(std::istreambuf_iterator<char>(in), {});
-    }
+    const std::string log = support::ReadAll(show.LogPath());
     ASSERT_NE(log.find("StartType"), std::string::npos);
     show.Start({"/c"}, noHandler);
     std::ofstream(show.LogPath()) << log;   // each start clears the log; the show's is wanted here

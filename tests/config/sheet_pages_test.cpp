@@ -4,6 +4,7 @@
 #include "page_fixture.h"
 #include "config/about_page.h"
 #include "config/adv_opt_dlg.h"
+#include "support/temp_folder.h"
 
 #include <QPushButton>
 #include <QSlider>
@@ -11,7 +12,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace {
 class SheetPagesTest : public ::testing::Test {
@@ -19,10 +19,6 @@ protected:
     static void SetUpTestSuite() { EnsureApplication(); }
     void SetUp() override
     {
-        folder_ = std::filesystem::temp_directory_path() / ("tsv-sheet-" + std::to_string(getpid()));
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
-        ini_ = folder_ / "Tessaview.ini";
         std::ofstream(ini_) << "[Settings]\nTrace=0\nSpinX=40\n[Paths]\nCount=0\n";
         store_ = std::make_unique<IniProfileStore>(ini_.string());
         settings_.Load(*store_, {});
@@ -31,16 +27,13 @@ protected:
         sheet_->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(sheet_.get()));
     }
-    void TearDown() override
-    {
-        sheet_.reset();
-        std::filesystem::remove_all(folder_);
-    }
+    void TearDown() override { sheet_.reset(); }
     int Stored(const char* key) { return IniProfileStore(ini_.string()).GetProfileInt("Settings", key, -100); }
     QAbstractButton* Box(int page, int id) { return sheet_->Page(page)->ControlAs<QAbstractButton>(id); }
 
     static constexpr int kImages = 0, kAdvanced = 1, kAbout = 3;
-    std::filesystem::path folder_, ini_;
+    support::TempFolder folder_{"sheet"};
+    std::filesystem::path ini_ = folder_ / "Tessaview.ini";
     CSaverSettings settings_;
     std::unique_ptr<IniProfileStore> store_;
     NoFolderChooser chooser_;

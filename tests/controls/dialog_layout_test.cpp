@@ -1,19 +1,14 @@
 // Dialog templates and the anchored page geometry, without a display.
 #include "controls/dialog_template.h"
 #include "controls/page_layout.h"
+#include "support/reading.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <sstream>
 
 namespace {
 std::string ReadTemplate(int id)
 {
-    std::ifstream in(std::string(TSV_SOURCE_DIR) + "/res/dialogs/" + std::to_string(id) + ".dlg");
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return support::ReadAll(std::string(TSV_SOURCE_DIR) + "/res/dialogs/" + std::to_string(id) + ".dlg");
 }
 
 std::string Refusal(std::string_view text)

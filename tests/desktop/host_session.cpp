@@ -1,13 +1,13 @@
 #include "host_session.h"
 
-#include <cerrno>
+#include "support/child_process.h"
+#include "support/unprivileged.h"
+
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
 #include <grp.h>
 #include <sched.h>
-#include <sstream>
 #include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -21,33 +21,6 @@ using namespace std::chrono_literals;
 namespace host {
 
 namespace {
-// The user the hosts run as when the tests run as root: nobody/nogroup.
-constexpr uid_t kUnprivileged = 65534;
-
-fs::path MakeTempFolder()
-{
-    std::string pattern = (fs::temp_directory_path() / "tsv-host-XXXXXX").string();
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    if (!mkdtemp(buf.data()))
-        return {};
-    return fs::path(buf.data());
-}
-
-std::optional<int> WaitChild(pid_t pid, std::chrono::milliseconds timeout)
-{
-    auto end = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        int status = 0;
-        pid_t r = waitpid(pid, &status, WNOHANG);
-        if (r == pid)
-            return status;
-        if (r < 0 || std::chrono::steady_clock::now() >= end)
-            return std::nullopt;
-        std::this_thread::sleep_for(20ms);
-    }
-}
-
 bool IsZombieOrGone(pid_t pid)
 {
     std::string stat = ReadAll("/proc/" + std::to_string(pid) + "/stat");
@@ -57,14 +30,6 @@ bool IsZombieOrGone(pid_t pid)
 }
 } // namespace
 
-std::string ReadAll(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 bool UseInstalled()
 {
     const char* v = std::getenv("TSV_TEST_INSTALLED");
@@ -73,9 +38,9 @@ bool UseInstalled()
 
 fs::path ShowExecutable() { return UseInstalled() ? fs::path("/usr/bin/tessaview") : fs::path(TSV_EXECUTABLE); }
 
-Session::Session(std::string display)
-    : root_(MakeTempFolder()), home_(root_ / "home"), uid_(geteuid() == 0 ? kUnprivileged : geteuid()),
-      gid_(geteuid() == 0 ? kUnprivileged : getegid())
+Session::Session(std::string display, const fs::path& program)
+    : root_("host", support::kReadableByAll), home_(root_ / "home"),
+      uid_(geteuid() == 0 ? support::kNobody : geteuid()), gid_(geteuid() == 0 ? support::kNogroup : getegid())
 {
     env_["DISPLAY"] = std::move(display);
     // Daemons that the bus or a host start outlive their parents; as their
@@ -86,9 +51,15 @@ Session::Session(std::string display)
     fs::create_directories(root_ / "bin");
     fs::create_directories(Photos());
     chmod((root_ / "run").c_str(), 0700);
-    chmod(root_.c_str(), 0755);
     // The hosts' own program lists name the show as "tessaview".
-    fs::create_symlink(ShowExecutable(), root_ / "bin" / "tessaview");
+    const fs::path onPath = root_ / "bin" / "tessaview";
+    if (UseInstalled()) {
+        fs::create_symlink(program, onPath);
+        program_ = program;
+    } else {
+        fs::copy_file(program, onPath);
+        program_ = onPath;
+    }
 }
 
 Session::~Session()
@@ -101,8 +72,6 @@ Session::~Session()
     std::this_thread::sleep_for(100ms);
     while (waitpid(-1, nullptr, WNOHANG) > 0) {
     }
-    std::error_code ec;
-    fs::remove_all(root_, ec);
 }
 
 void Session::WriteSettings()
@@ -117,14 +86,14 @@ void Session::GiveToUser()
 {
     if (geteuid() != 0)
         return;
-    for (auto& entry : fs::recursive_directory_iterator(root_))
+    for (auto& entry : fs::recursive_directory_iterator(Root()))
         lchown(entry.path().c_str(), uid_, gid_);
-    lchown(root_.c_str(), uid_, gid_);
+    lchown(Root().c_str(), uid_, gid_);
 }
 
-std::vector<std::string> Session::Environment() const
+std::map<std::string, std::optional<std::string>> Session::Environment() const
 {
-    std::map<std::string, std::string> env{
+    std::map<std::string, std::optional<std::string>> env{
         {"PATH", (root_ / "bin").string() + ":/usr/local/bin:/usr/bin:/bin"},
         {"HOME", home_.string()},
         {"XDG_RUNTIME_DIR", (root_ / "run").string()},
@@ -135,10 +104,7 @@ std::vector<std::string> Session::Environment() const
     };
     for (auto& [k, v] : env_)
         env[k] = v;
-    std::vector<std::string> out;
-    for (auto& [k, v] : env)
-        out.push_back(k + "=" + v);
-    return out;
+    return env;
 }
 
 void Session::Become() const
@@ -152,9 +118,8 @@ void Session::Become() const
 pid_t Session::Start(const std::vector<std::string>& argv, const fs::path& output,
                      std::optional<std::pair<fs::path, fs::path>> bindOver)
 {
-    std::vector<std::string> env = Environment();
-    pid_t pid = fork();
-    if (pid == 0) {
+    support::ChildOptions options{.output = output, .clearEnv = true, .env = Environment()};
+    options.inChild = [&] {
         // Its own process group: stopping it reaches what it started.
         setsid();
         if (bindOver) {
@@ -162,24 +127,11 @@ pid_t Session::Start(const std::vector<std::string>& argv, const fs::path& outpu
                 mount(bindOver->first.c_str(), bindOver->second.c_str(), nullptr, MS_BIND, nullptr) != 0)
                 _exit(125);
         }
-        int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        int in = open("/dev/null", O_RDONLY | O_CLOEXEC);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(out, 2);
         Become();
         if (chdir(home_.c_str()) != 0)
             _exit(124);
-        clearenv();
-        for (auto& e : env)
-            putenv(const_cast<char*>(e.c_str()));
-        std::vector<char*> args;
-        for (auto& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
-    }
+    };
+    pid_t pid = support::StartChild(argv, options);
     if (pid > 0)
         started_.push_back(pid);
     return pid;
@@ -190,11 +142,11 @@ int Session::Run(const std::vector<std::string>& argv, std::chrono::milliseconds
     pid_t pid = Start(argv, root_ / "last-command.txt");
     if (pid <= 0)
         return -1;
-    auto status = WaitChild(pid, timeout);
+    auto status = support::WaitChild(pid, timeout);
     std::erase(started_, pid);
     if (!status) {
         kill(-pid, SIGKILL);
-        WaitChild(pid, 2s);
+        support::WaitChild(pid, 2s);
         return -1;
     }
     return WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
@@ -215,13 +167,7 @@ void Session::Stop(pid_t pid)
 {
     if (pid <= 0)
         return;
-    kill(-pid, SIGTERM);
-    kill(pid, SIGTERM);
-    if (!WaitChild(pid, 5s)) {
-        kill(-pid, SIGKILL);
-        kill(pid, SIGKILL);
-        WaitChild(pid, 3s);
-    }
+    support::StopChild(pid, 5s, true);
     std::erase(started_, pid);
 }
 
@@ -269,7 +215,7 @@ std::vector<pid_t> Session::ShowProcesses() const
 {
     std::vector<pid_t> out;
     std::error_code ec;
-    fs::path show = fs::canonical(ShowExecutable(), ec);
+    fs::path show = fs::canonical(program_, ec);
     for (pid_t pid : SessionProcesses()) {
         fs::path exe = fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", ec);
         if (!ec && exe == show && !IsZombieOrGone(pid))
@@ -291,24 +237,11 @@ bool Session::WaitForNoShow(std::chrono::milliseconds timeout) const
 
 fs::path Session::LogPath() const { return home_ / ".local" / "share" / "Tessaview" / "Tessaview.log"; }
 
-int Session::CountLog(const std::string& fragment) const
-{
-    std::istringstream in(ReadAll(LogPath()));
-    int n = 0;
-    for (std::string line; std::getline(in, line);)
-        n += line.find(fragment) != std::string::npos ? 1 : 0;
-    return n;
-}
+int Session::CountLog(const std::string& fragment) const { return support::CountLog(LogPath(), fragment); }
 
 bool Session::WaitForLog(const std::string& fragment, std::chrono::milliseconds timeout) const
 {
-    auto end = std::chrono::steady_clock::now() + timeout;
-    while (CountLog(fragment) == 0) {
-        if (std::chrono::steady_clock::now() >= end)
-            return false;
-        std::this_thread::sleep_for(50ms);
-    }
-    return true;
+    return support::WaitForLog(LogPath(), fragment, timeout);
 }
 
 } // namespace host

@@ -3,6 +3,9 @@
 // Tessaview's settings and log, a private D-Bus session bus, and the host's
 // programs run as an unprivileged user (the hosts refuse root). Whatever the
 // session starts, it stops again.
+#include "support/reading.h"
+#include "support/temp_folder.h"
+
 #include <chrono>
 #include <filesystem>
 #include <map>
@@ -13,16 +16,28 @@
 
 namespace host {
 
+// File contents, empty when unreadable.
+using support::ReadAll;
+// The installed or built tessaview executable the hosts run.
+std::filesystem::path ShowExecutable();
+// True when the package is installed and the tests should use it.
+bool UseInstalled();
+
 class Session {
 public:
-    // `display` is the X display the programs use.
-    explicit Session(std::string display);
+    // `display` is the X display the programs use; `program` the show that the
+    // hosts find as "tessaview" on their PATH.
+    explicit Session(std::string display, const std::filesystem::path& program = ShowExecutable());
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    const std::filesystem::path& Root() const { return root_; }
+    const std::filesystem::path& Root() const { return root_.Path(); }
     const std::filesystem::path& Home() const { return home_; }
+    // The show as the session's user runs it: the installed program, or a copy
+    // of the build's in the session's folder, which that user reaches wherever
+    // the build lies (a checkout in a home folder of mode 0700 included).
+    const std::filesystem::path& Program() const { return program_; }
     // Photos folder, listed in the settings.
     std::filesystem::path Photos() const { return root_ / "photos"; }
     // Settings lines of the show: [Settings] Trace=1 and the photos folder.
@@ -54,23 +69,17 @@ public:
     bool WaitForLog(const std::string& fragment, std::chrono::milliseconds timeout) const;
 
 private:
-    std::vector<std::string> Environment() const;
+    std::map<std::string, std::optional<std::string>> Environment() const;
     void Become() const;
     // Every process, however far down, that carries this session's HOME.
     std::vector<pid_t> SessionProcesses() const;
 
-    std::filesystem::path root_, home_;
+    support::TempFolder root_;
+    std::filesystem::path home_, program_;
     std::map<std::string, std::string> env_;
     std::vector<pid_t> started_;
     uid_t uid_;
     gid_t gid_;
 };
-
-// File contents, empty when unreadable.
-std::string ReadAll(const std::filesystem::path& file);
-// The installed or built tessaview executable the hosts run.
-std::filesystem::path ShowExecutable();
-// True when the package is installed and the tests should use it.
-bool UseInstalled();
 
 } // namespace host

@@ -4,7 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "host_session.h"
-#include "saver/show_harness.h"
+#include "support/show_harness.h"
+#include "support/shell.h"
 
 #include <fstream>
 #include <functional>
@@ -19,10 +20,7 @@ using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 namespace {
-bool Have(const std::string& program)
-{
-    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
-}
+using support::Have;
 
 // Puts three photos in the session's folder and its settings beside them.
 void PreparePhotos(host::Session& session)
@@ -64,6 +62,30 @@ void ExpectOrderlyShow(host::Session& session, const show::XServer& server, cons
     for (auto& entry : fs::directory_iterator(session.Home()))
         EXPECT_EQ(entry.path().filename().string().rfind("core", 0), std::string::npos) << entry.path();
 }
+// xscreensaver as a user sets it up: activated, the show runs; deactivated, it ends.
+void RunXScreenSaverActivation(host::Session& session, const show::XServer& server)
+{
+    PreparePhotos(session);
+    // The line a user adds to ~/.xscreensaver, and nothing that could blank or lock on its own.
+    std::ofstream(session.Home() / ".xscreensaver") << "mode: one\nselected: 0\nlock: False\n"
+                                                       "fade: False\nunfade: False\nsplash: False\n"
+                                                       "timeout: 1:00:00\ncycle: 1:00:00\n"
+                                                       "programs: tessaview -root \\n\n";
+    session.GiveToUser();
+    ASSERT_TRUE(session.StartBus());
+    ASSERT_GT(session.Start({"xscreensaver", "-no-splash", "-verbose"}, session.Root() / "host.txt"), 0);
+    ASSERT_TRUE(session.RunUntilSuccess({"xscreensaver-command", "-version"}, 15s)) << "the daemon never answered";
+
+    ASSERT_EQ(session.Run({"xscreensaver-command", "-activate"}), 0);
+    ExpectOrderlyShow(session, server, [&] { return session.Run({"xscreensaver-command", "-deactivate"}) == 0; });
+    std::string output = host::ReadAll(session.Root() / "host.txt");
+    EXPECT_NE(output.find("\"tessaview --root\""), std::string::npos) << "the daemon ran something else";
+    // The daemon reports a hack that crashed, dumped core or could not be run.
+    EXPECT_FALSE(
+        std::regex_search(output, std::regex("tessaview.*(crashed|core dumped|dumped core|exited abnormally)")));
+
+    EXPECT_EQ(session.Run({"xscreensaver-command", "-exit"}), 0);
+}
 } // namespace
 
 class HostTest : public ::testing::Test {
@@ -92,25 +114,25 @@ TEST_F(HostTest, XScreenSaverRunsTheShowOnActivationAndEndsItOnDeactivation)
 {
     if (!Have("xscreensaver") || !Have("xscreensaver-command"))
         GTEST_SKIP() << "xscreensaver is not installed";
-    PreparePhotos(*session);
-    // The line a user adds to ~/.xscreensaver, and nothing that could blank or lock on its own.
-    std::ofstream(session->Home() / ".xscreensaver") << "mode: one\nselected: 0\nlock: False\n"
-                                                        "fade: False\nunfade: False\nsplash: False\n"
-                                                        "timeout: 1:00:00\ncycle: 1:00:00\n"
-                                                        "programs: tessaview -root \\n\n";
-    session->GiveToUser();
-    ASSERT_TRUE(session->StartBus());
-    ASSERT_GT(session->Start({"xscreensaver", "-no-splash", "-verbose"}, session->Root() / "host.txt"), 0);
-    ASSERT_TRUE(session->RunUntilSuccess({"xscreensaver-command", "-version"}, 15s)) << "the daemon never answered";
+    RunXScreenSaverActivation(*session, *server);
+}
 
-    ASSERT_EQ(session->Run({"xscreensaver-command", "-activate"}), 0);
-    ExpectOrderlyShow(*session, *server, [&] { return session->Run({"xscreensaver-command", "-deactivate"}) == 0; });
-    std::string output = host::ReadAll(session->Root() / "host.txt");
-    EXPECT_NE(output.find("\"tessaview --root\""), std::string::npos) << "the daemon ran something else";
-    // The daemon reports a hack that crashed or dumped core.
-    EXPECT_FALSE(std::regex_search(output, std::regex("tessaview.*(crashed|core dumped|dumped core)")));
-
-    EXPECT_EQ(session->Run({"xscreensaver-command", "-exit"}), 0);
+// A build that only root can reach, as in a checkout under /root or any home
+// folder of mode 0700: the hosts' user still runs the show.
+TEST_F(HostTest, XScreenSaverRunsTheShowOfABuildOnlyRootCanReach)
+{
+    if (!Have("xscreensaver") || !Have("xscreensaver-command"))
+        GTEST_SKIP() << "xscreensaver is not installed";
+    if (geteuid() != 0 || host::UseInstalled())
+        GTEST_SKIP() << "only a build run by root lies where the hosts' user may not reach it";
+    support::TempFolder home("private-home");
+    fs::permissions(home.Path(), fs::perms::owner_all);
+    const fs::path build = home / "checkout" / "build" / "tessaview";
+    fs::create_directories(build.parent_path());
+    fs::copy_file(host::ShowExecutable(), build);
+    session.reset();
+    session = std::make_unique<host::Session>(server->Name(), build);
+    RunXScreenSaverActivation(*session, *server);
 }
 
 TEST_F(HostTest, XScreenSaverSettingsPreviewIsSmallAndEndsWithTheSettings)
@@ -177,7 +199,7 @@ TEST_F(HostTest, MateScreenSaverRunsTheThemeOnActivationAndEndsItOnDeactivation)
         if (geteuid() != 0)
             GTEST_SKIP() << "needs the package installed, or root to mount the hack folder privately";
         fs::create_directories(session->Root() / "hack");
-        fs::create_symlink(host::ShowExecutable(), session->Root() / "hack" / "tessaview");
+        fs::create_symlink(session->Program(), session->Root() / "hack" / "tessaview");
         bind.emplace(session->Root() / "hack", hackFolder);
         // The theme entry as installed, found first through XDG_DATA_DIRS.
         fs::path themes = session->Root() / "share" / "applications" / "screensavers";

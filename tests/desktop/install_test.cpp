@@ -1,38 +1,27 @@
 // What `cmake --install` puts down for a desktop: the hack link and the hosts'
 // entries, the settings entry, the icon and the manual pages, checked with the
 // desktop's own tools where they are installed.
+#include "support/support.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
-bool Have(const std::string& program)
-{
-    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
-}
+using support::Have;
 
 // A command's output (stdout and stderr) and exit status.
 std::pair<std::string, int> Capture(const std::string& command)
 {
-    std::string out;
-    FILE* p = popen((command + " 2>&1").c_str(), "r");
-    if (!p)
-        return {"", -1};
-    std::array<char, 4096> buf{};
-    while (std::size_t n = fread(buf.data(), 1, buf.size(), p))
-        out.append(buf.data(), n);
-    int status = pclose(p);
-    return {out, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+    auto [out, rc] = support::Shell(command + " 2>&1");
+    return {out, rc};
 }
 
 // The keys of the [Desktop Entry] group.
@@ -65,8 +54,12 @@ std::pair<int, int> PngSize(const fs::path& file)
 
 class InstallTest : public ::testing::Test {
 protected:
-    // The folder of this process's installs.
-    static fs::path Base() { return fs::temp_directory_path() / ("tsv-install-" + std::to_string(getpid())); }
+    // The folder of this process's installs, removed when it ends.
+    static const fs::path& Base()
+    {
+        static const support::TempFolder base("install");
+        return base.Path();
+    }
     // One install per prefix, shared by the tests of this process.
     static fs::path Install(const std::string& prefix)
     {
@@ -78,7 +71,6 @@ protected:
         EXPECT_EQ(rc, 0) << out;
         return done[prefix] = destdir / fs::path(prefix).relative_path();
     }
-    static void TearDownTestSuite() { fs::remove_all(Base()); }
 };
 } // namespace
 

@@ -1,20 +1,16 @@
 // tessaview-image, the loader as the show runs it, against a file whose
 // header claims far more pixels than it holds: refused on both decode paths
 // at once, without setting the claimed gigabyte aside.
+#include "support/support.h"
+
 #include <gtest/gtest.h>
 
-#include <array>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
-
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -30,37 +26,25 @@ ToolRun RunTool(const std::vector<std::string>& args, const fs::path& outputFile
 {
     ToolRun run;
     const auto start = std::chrono::steady_clock::now();
-    pid_t pid = fork();
-    if (pid == 0) {
-        int out = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(out, 1);
-        dup2(out, 2);
-        std::vector<std::string> argv{TSV_IMAGE_TOOL};
-        argv.insert(argv.end(), args.begin(), args.end());
-        std::vector<char*> a;
-        for (auto& s : argv)
-            a.push_back(s.data());
-        a.push_back(nullptr);
-        execv(a[0], a.data());
-        _exit(127);
-    }
-    int status = 0;
+    std::vector<std::string> argv{TSV_IMAGE_TOOL};
+    argv.insert(argv.end(), args.begin(), args.end());
+    pid_t pid = support::StartChild(argv, {.output = outputFile});
     rusage usage{};
-    if (pid > 0 && wait4(pid, &status, 0, &usage) == pid) {
-        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    if (auto status = support::WaitChild(pid, std::chrono::seconds(60), &usage)) {
+        run.exitCode = support::ExitCode(*status);
         run.peakKb = usage.ru_maxrss;
+    } else {
+        support::StopChild(pid);
     }
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::ifstream in(outputFile);
-    run.output.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    run.output = support::ReadAll(outputFile);
     return run;
 }
 } // namespace
 
 TEST(ImageTool, AGigabyteClaimInSixtyBytesIsRefusedOnBothPaths)
 {
-    const fs::path dir = fs::temp_directory_path() / ("tsv-tool-" + std::to_string(getpid()));
-    fs::create_directories(dir);
+    support::TempFolder dir("tool");
     // 16384 x 16384 pixels of 32 bits, uncompressed: 1 GiB claimed, 6 bytes held.
     std::vector<std::uint8_t> bmp = {'B', 'M', 60, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,
                                      0, 0x40, 0, 0, 0, 0x40, 0, 0, 1, 0, 32, 0};
@@ -81,6 +65,4 @@ TEST(ImageTool, AGigabyteClaimInSixtyBytesIsRefusedOnBothPaths)
         EXPECT_LT(run.seconds, 3.0) << path.option;
         std::printf("%s: peak %ld KB, %.2f s\n", path.option, run.peakKb, run.seconds);
     }
-    std::error_code ec;
-    fs::remove_all(dir, ec);
 }

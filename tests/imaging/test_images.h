@@ -1,6 +1,8 @@
 #pragma once
 // Writes test photos: JPEGs through libjpeg (optionally progressive, with an
 // EXIF orientation), and temporary folders that clean up after themselves.
+#include "support/temp_folder.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -94,18 +96,10 @@ inline Rgb Flat(std::uint8_t r, std::uint8_t g, std::uint8_t b) { return {r, g, 
 
 class TempDir {
 public:
-    TempDir()
-    {
-        static int n = 0;
-        path_ = std::filesystem::temp_directory_path() /
-                ("tsv-loader-" + std::to_string(getpid()) + "-" + std::to_string(n++));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempDir() { std::error_code ec; std::filesystem::remove_all(path_, ec); }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    std::string File(const std::string& name) const { return (folder_ / name).string(); }
 
 private:
-    std::filesystem::path path_;
+    support::TempFolder folder_{"loader"};
 };
 
 // A GIF with a 256-colour palette, LZW-coded without compression (a clear

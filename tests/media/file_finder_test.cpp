@@ -3,15 +3,16 @@
 
 #include "app/test_log.h"
 #include "media/temp_tree.h"
+#include "support/unprivileged.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <fstream>
 #include <random>
 #include <set>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
 
 namespace {
@@ -193,44 +194,19 @@ TEST(FileFinder, UnreadableFolderContributesNothing)
     t.File("locked/secret.jpg");
     t.File("after/b.jpg");
     fs::permissions(t.Path("locked"), fs::perms::none);
-    auto walk = [&] {
-        StringList l = FileFinder().ListFilesRecursive(JoinPath(t.Root(), "*.jpg"), FileAttr::kPlainFiles, true);
-        return std::set<std::string>(l.begin(), l.end());
-    };
-    const std::set<std::string> want{t.Path("ok.jpg"), t.Path("after/b.jpg")};
-    if (::geteuid() != 0) {
-        EXPECT_EQ(walk(), want);
-        return;
-    }
-    // Permissions do not stop the superuser: walk as an ordinary user in a child.
-    int fds[2];
-    ASSERT_EQ(::pipe(fds), 0);
-    pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        ::close(fds[0]);
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-            ::_exit(2);
+    // Permissions do not stop the superuser: the walk runs as an ordinary user.
+    auto walk = support::AsUnprivileged([&] {
         std::string out;
-        for (const std::string& p : walk())
+        StringList l = FileFinder().ListFilesRecursive(JoinPath(t.Root(), "*.jpg"), FileAttr::kPlainFiles, true);
+        for (const std::string& p : l)
             out += p + "\n";
-        ssize_t n = ::write(fds[1], out.data(), out.size());
-        ::_exit(n == static_cast<ssize_t>(out.size()) ? 0 : 3);
-    }
-    ::close(fds[1]);
-    std::string text;
-    char buf[4096];
-    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;)
-        text.append(buf, static_cast<std::size_t>(n));
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    ASSERT_EQ(WEXITSTATUS(status), 0);
+        return out;
+    });
+    ASSERT_TRUE(walk);
     std::set<std::string> got;
-    for (std::size_t s = 0, e; (e = text.find('\n', s)) != std::string::npos; s = e + 1)
-        got.insert(text.substr(s, e - s));
-    EXPECT_EQ(got, want);
+    for (std::size_t s = 0, e; (e = walk->find('\n', s)) != std::string::npos; s = e + 1)
+        got.insert(walk->substr(s, e - s));
+    EXPECT_EQ(got, (std::set<std::string>{t.Path("ok.jpg"), t.Path("after/b.jpg")}));
 }
 
 TEST(FileFinder, FoldersVanishingDuringTheWalkAreSkipped)

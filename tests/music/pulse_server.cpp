@@ -1,56 +1,50 @@
 #include "music/pulse_server.h"
 
-#include <cerrno>
+#include "support/child_process.h"
+#include "support/shell.h"
+#include "support/temp_folder.h"
+
+#include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <memory>
+#include <stdexcept>
 #include <thread>
 
-#include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 bool PulseServer::Start()
 {
-    char tmpl[] = "/tmp/tsv-pulse-XXXXXX";
-    if (!mkdtemp(tmpl)) {
-        error_ = std::string("mkdtemp: ") + std::strerror(errno);
+    try {
+        dir_ = support::MakeTempFolder("pulse").string();
+    } catch (const std::exception& e) {
+        error_ = e.what();
         return false;
     }
-    dir_ = tmpl;
     const std::string socket = dir_ + "/native";
-    const std::string nullSink = "--load=module-null-sink sink_name=null";
-    const std::string native = "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket;
-    const std::string logTarget = "--log-target=file:" + dir_ + "/server.log";
-
-    pid_ = fork();
+    // The server runs as whoever runs the tests, root included.
+    pid_ = support::StartChild(
+        {"pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "-n", "--use-pid-file=no", "--disable-shm=yes",
+         "--load=module-null-sink sink_name=null",
+         "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket,
+         "--log-target=file:" + dir_ + "/server.log"},
+        {.env = {{"HOME", dir_},
+                 {"XDG_RUNTIME_DIR", dir_},
+                 {"PULSE_RUNTIME_PATH", dir_ + "/runtime"},
+                 {"XDG_CONFIG_HOME", dir_ + "/config"},
+                 // Keep the server off any session bus: every server on one bus claims
+                 // the same well-known name, so a second test run's server would exit.
+                 // An unset address is not enough, as libdbus then autolaunches a bus
+                 // through the X display; an address that leads nowhere stops that.
+                 {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + dir_ + "/no-session-bus"},
+                 {"DISPLAY", std::nullopt},
+                 {"WAYLAND_DISPLAY", std::nullopt},
+                 {"XAUTHORITY", std::nullopt}}});
     if (pid_ < 0) {
-        error_ = std::string("fork: ") + std::strerror(errno);
+        error_ = "fork failed";
         return false;
-    }
-    if (pid_ == 0) {
-        setenv("HOME", dir_.c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
-        setenv("PULSE_RUNTIME_PATH", (dir_ + "/runtime").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (dir_ + "/config").c_str(), 1);
-        // Keep the server off any session bus: every server on one bus claims
-        // the same well-known name, so a second test run's server would exit.
-        // An unset address is not enough, as libdbus then autolaunches a bus
-        // through the X display; an address that leads nowhere stops that.
-        setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + dir_ + "/no-session-bus").c_str(), 1);
-        unsetenv("DISPLAY");
-        unsetenv("WAYLAND_DISPLAY");
-        unsetenv("XAUTHORITY");
-        // The server runs as whoever runs the tests, root included.
-        execlp("pulseaudio", "pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "-n", "--use-pid-file=no",
-               "--disable-shm=yes", nullSink.c_str(), native.c_str(), logTarget.c_str(),
-               static_cast<char*>(nullptr));
-        _exit(127);
     }
 
     for (int i = 0; i < 100; ++i) {
@@ -61,8 +55,7 @@ bool PulseServer::Start()
             setenv("PULSE_RUNTIME_PATH", (dir_ + "/client").c_str(), 1);
             return true;
         }
-        int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        if (support::WaitChild(pid_, std::chrono::milliseconds(0))) {
             pid_ = -1;
             error_ = "pulseaudio exited at start (see " + dir_ + "/server.log)";
             return false;
@@ -87,20 +80,10 @@ bool PulseServer::Running()
 
 void PulseServer::Stop()
 {
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        int status = 0;
-        for (int i = 0; i < 100 && waitpid(pid_, &status, WNOHANG) == 0; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        if (waitpid(pid_, &status, WNOHANG) == 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, &status, 0);
-        }
-        pid_ = -1;
-    }
+    support::StopChild(pid_, std::chrono::seconds(2));
+    pid_ = -1;
     if (!dir_.empty()) {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
+        support::RemoveTree(dir_);
         dir_.clear();
         address_.clear();
     }
@@ -108,14 +91,10 @@ void PulseServer::Stop()
 
 int PulseServer::SinkInputs() const
 {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen("pactl list short sink-inputs 2>/dev/null", "r"), pclose);
-    if (!pipe)
+    support::ShellResult pactl = support::Shell("pactl list short sink-inputs 2>/dev/null");
+    if (pactl.exitCode < 0)
         return -1;
-    int lines = 0;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, pipe.get()))
-        ++lines;
-    return lines;
+    return static_cast<int>(std::count(pactl.output.begin(), pactl.output.end(), '\n'));
 }
 
 void UseNoAudioServer()

@@ -1,5 +1,7 @@
 #include "music/sound_fixtures.h"
 
+#include "support/shell.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -44,24 +46,9 @@ void WriteBytes(const std::string& path, const std::vector<char>& bytes)
     std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-bool Run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
-
-bool HaveTool(const std::string& tool) { return Run("command -v " + tool); }
+bool Run(const std::string& command) { return support::Shell(command + " >/dev/null 2>&1").exitCode == 0; }
 
 } // namespace
-
-TempFolder::TempFolder()
-{
-    char tmpl[] = "/tmp/tsv-music-XXXXXX";
-    path_ = mkdtemp(tmpl) ? tmpl : "/tmp";
-}
-
-TempFolder::~TempFolder()
-{
-    std::error_code ec;
-    if (path_ != "/tmp")
-        fs::remove_all(path_, ec);
-}
 
 void WriteWav(const std::string& path, double seconds, double frequency)
 {
@@ -134,13 +121,13 @@ bool MakeConverted(const std::string& path, double seconds)
     std::string w = "'" + wav + "'";
     bool ok = false;
     if (ext == ".mp3")
-        ok = HaveTool("lame") && Run("lame --quiet " + w + " " + q);
+        ok = support::Have("lame") && Run("lame --quiet " + w + " " + q);
     else if (ext == ".mp2")
-        ok = HaveTool("ffmpeg") && Run("ffmpeg -loglevel error -y -i " + w + " -c:a mp2 " + q);
+        ok = support::Have("ffmpeg") && Run("ffmpeg -loglevel error -y -i " + w + " -c:a mp2 " + q);
     else if (ext == ".wma")
-        ok = HaveTool("ffmpeg") && Run("ffmpeg -loglevel error -y -i " + w + " -c:a wmav2 -f asf " + q);
+        ok = support::Have("ffmpeg") && Run("ffmpeg -loglevel error -y -i " + w + " -c:a wmav2 -f asf " + q);
     else if (ext == ".au" || ext == ".aiff")
-        ok = HaveTool("sox") && Run("sox " + w + " --comment '' " + q);
+        ok = support::Have("sox") && Run("sox " + w + " --comment '' " + q);
     std::error_code ec;
     fs::remove(wav, ec);
     return ok && fs::exists(path, ec);

@@ -2,20 +2,15 @@
 // Sound files made by the tests: wave and MIDI written byte by byte, the
 // other families converted from a wave file with the command-line tools
 // that the set-up script installs.
+#include "support/temp_folder.h"
+
 #include <string>
 
-// A temporary folder, removed with everything in it.
-class TempFolder {
+// A temporary folder, removed with everything in it; file paths as strings.
+class TempFolder : public support::TempFolder {
 public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
+    TempFolder() : support::TempFolder("music") {}
+    std::string File(const std::string& name) const { return (Path() / name).string(); }
 };
 
 // 16-bit mono PCM at 22050 Hz: a sine tone of the given length.

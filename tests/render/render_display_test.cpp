@@ -471,12 +471,3 @@ TEST(RenderDisplay, AThreadStuckInItsLoaderIsLetGoAndNeverTouchesTheRenderer)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    ::testing::InitGoogleTest(&argc, argv);
-    if (GTEST_FLAG_GET(list_tests))
-        return RUN_ALL_TESTS();
-    QGuiApplication app(argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -2,7 +2,7 @@
 // GoogleTest before Xlib, whose macros (None, Bool) would break it.
 #include <gtest/gtest.h>
 
-#include "show_harness.h"
+#include "support/show_harness.h"
 
 #include "imaging/encoder_tools.h"
 
@@ -297,8 +297,8 @@ TEST_F(ShowTest, WithExitMMoveOffMovesKeepTheShow)
 
 TEST_F(ShowTest, ThreeMonitorsGetThreeWindowsAndOneKeyClosesAll)
 {
-    fs::path folder = TempFolder("xorg");
-    UseThreeMonitors(folder);
+    support::TempFolder folder("xorg");
+    UseThreeMonitors(folder.Path());
     if (!server)
         GTEST_SKIP() << "Xorg with the dummy driver cannot run here";
     StartAndWaitForWindow({"/s"});
@@ -314,14 +314,12 @@ TEST_F(ShowTest, ThreeMonitorsGetThreeWindowsAndOneKeyClosesAll)
     server->Run("xdotool mousemove 1500 200 click 1");
     EXPECT_EQ(show->Wait(10s), 0);
     EXPECT_EQ(show->CountLog("CloseDX exit"), 3);
-    std::error_code ec;
-    fs::remove_all(folder, ec);
 }
 
 TEST_F(ShowTest, ThreeMonitorsShowTheNoFilesMessageOnce)
 {
-    fs::path folder = TempFolder("xorg");
-    UseThreeMonitors(folder);
+    support::TempFolder folder("xorg");
+    UseThreeMonitors(folder.Path());
     if (!server)
         GTEST_SKIP() << "Xorg with the dummy driver cannot run here";
     show->settings["Paths"] = {{"Count", "0"}};
@@ -338,8 +336,6 @@ TEST_F(ShowTest, ThreeMonitorsShowTheNoFilesMessageOnce)
     EXPECT_EQ(show->CountLog("Done with Direct3D setup"), 3);
     show->Signal(SIGTERM);
     EXPECT_EQ(show->Wait(10s), 0);
-    std::error_code ec;
-    fs::remove_all(folder, ec);
 }
 
 TEST_F(ShowTest, EmptyFolderListShowsTheNoFilesMessageOnce)

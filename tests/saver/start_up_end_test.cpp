@@ -4,7 +4,7 @@
 // GoogleTest before Xlib, whose macros (None, Bool) would break it.
 #include <gtest/gtest.h>
 
-#include "show_harness.h"
+#include "support/show_harness.h"
 
 #include <csignal>
 #include <fcntl.h>
@@ -37,15 +37,11 @@ protected:
     void TearDown() override
     {
         show.reset();
-        std::error_code ec;
-        for (const fs::path& f : folders)
-            fs::remove_all(f, ec);
+        folders.clear();
     }
     fs::path Photos(const std::string& name)
     {
-        fs::path parent = TempFolder("start-up");
-        folders.push_back(parent);
-        fs::path folder = parent / name;
+        fs::path folder = folders.emplace_back("start-up") / name;
         fs::create_directories(folder);
         WritePhoto(folder / "a.jpg", 0x808080);
         WritePhoto(folder / "b.jpg", 0x404040);
@@ -63,7 +59,7 @@ protected:
 
     std::unique_ptr<XServer> server;
     std::unique_ptr<Show> show;
-    std::vector<fs::path> folders;
+    std::vector<support::TempFolder> folders;
 };
 } // namespace
 

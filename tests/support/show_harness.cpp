@@ -1,18 +1,16 @@
-#include "show_harness.h"
+#include "support/show_harness.h"
+
+#include "support/child_process.h"
+#include "support/reading.h"
 
 #include <X11/Xutil.h>
 
-#include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
 #include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -20,46 +18,10 @@ using namespace std::chrono_literals;
 namespace show {
 
 namespace {
-// Waits for a child without blocking longer than `timeout`; the wait status or nothing.
-std::optional<int> WaitChild(pid_t pid, std::chrono::milliseconds timeout)
-{
-    auto end = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        int status = 0;
-        pid_t r = waitpid(pid, &status, WNOHANG);
-        if (r == pid)
-            return status;
-        if (r < 0)
-            return std::nullopt;
-        if (std::chrono::steady_clock::now() >= end)
-            return std::nullopt;
-        std::this_thread::sleep_for(20ms);
-    }
-}
-
-void StopChild(pid_t pid)
-{
-    if (pid <= 0)
-        return;
-    kill(pid, SIGTERM);
-    if (!WaitChild(pid, 3s)) {
-        kill(pid, SIGKILL);
-        WaitChild(pid, 3s);
-    }
-}
-
 int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
 } // namespace
 
-fs::path TempFolder(const std::string& tag)
-{
-    std::string pattern = (fs::temp_directory_path() / ("tsv-" + tag + "-XXXXXX")).string();
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    if (!mkdtemp(buf.data()))
-        return {};
-    return fs::path(buf.data());
-}
+fs::path TempFolder(const std::string& tag) { return support::MakeTempFolder(tag); }
 
 fs::path ShotFolder()
 {
@@ -68,40 +30,12 @@ fs::path ShotFolder()
     return dir;
 }
 
-bool XServer::Start(std::vector<std::string> argv)
+bool XServer::Start(std::unique_ptr<support::XServerProcess> process)
 {
-    int fds[2];
-    if (pipe(fds) != 0)
+    process_ = std::move(process);
+    if (!process_)
         return false;
-    argv.insert(argv.begin() + 1, {"-displayfd", std::to_string(fds[1])});
-    pid_ = fork();
-    if (pid_ == 0) {
-        close(fds[0]);
-        int devnull = open("/dev/null", O_RDWR);
-        dup2(devnull, 1);
-        dup2(devnull, 2);
-        std::vector<char*> args;
-        for (auto& a : argv)
-            args.push_back(a.data());
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
-    }
-    close(fds[1]);
-    std::string number;
-    char c;
-    // The server writes its display number once it accepts connections.
-    for (;;) {
-        ssize_t n = read(fds[0], &c, 1);
-        if (n <= 0 || c == '\n')
-            break;
-        number += c;
-    }
-    close(fds[0]);
-    if (number.empty())
-        return false;
-    name_ = ":" + number;
-    display_ = XOpenDisplay(name_.c_str());
+    display_ = XOpenDisplay(process_->Name().c_str());
     if (display_)
         XSetErrorHandler(IgnoreErrors);
     return display_ != nullptr;
@@ -110,8 +44,7 @@ bool XServer::Start(std::vector<std::string> argv)
 std::unique_ptr<XServer> XServer::Virtual(int width, int height)
 {
     std::unique_ptr<XServer> s(new XServer);
-    if (!s->Start({"Xvfb", "-screen", "0", std::to_string(width) + "x" + std::to_string(height) + "x24",
-                   "+extension", "GLX", "-nolisten", "tcp", "-noreset"}))
+    if (!s->Start(support::XServerProcess::Virtual(width, height)))
         return nullptr;
     return s;
 }
@@ -143,8 +76,8 @@ Section "Screen"
 EndSection
 )";
     std::unique_ptr<XServer> s(new XServer);
-    if (!s->Start({"Xorg", "-config", config.string(), "-noreset", "-nolisten", "tcp", "-logfile",
-                   (folder / "xorg.log").string()}))
+    if (!s->Start(support::XServerProcess::Start({"Xorg", "-config", config.string(), "-noreset", "-nolisten", "tcp",
+                                                  "-logfile", (folder / "xorg.log").string()})))
         return nullptr;
     // One output, three monitors on it: Qt sees three screens.
     if (s->Run("xrandr --setmonitor M0 640/169x480/127+0+0 DUMMY0") != 0 ||
@@ -158,14 +91,6 @@ XServer::~XServer()
 {
     if (display_)
         XCloseDisplay(display_);
-    StopChild(pid_);
-}
-
-int XServer::Run(const std::string& command) const
-{
-    std::string line = "DISPLAY=" + name_ + " " + command + " >/dev/null 2>&1";
-    int status = std::system(line.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 Shot Screenshot(Display* display)
@@ -229,7 +154,7 @@ void WritePhoto(const fs::path& file, std::uint32_t rgb, int size)
                                                 static_cast<std::streamsize>(data.size()));
 }
 
-Show::Show(const XServer& server) : server_(server), folder_(TempFolder("show"))
+Show::Show(const XServer& server) : server_(server), folder_("show")
 {
     settings["Settings"]["Trace"] = "1";
     settings["Settings"]["AllowSoftwareAcceleration"] = "1";
@@ -241,12 +166,7 @@ Show::Show(const XServer& server) : server_(server), folder_(TempFolder("show"))
     chmod((folder_ / "run").c_str(), 0700);
 }
 
-Show::~Show()
-{
-    StopChild(pid_);
-    std::error_code ec;
-    fs::remove_all(folder_, ec);
-}
+Show::~Show() { support::StopChild(pid_); }
 
 void Show::SetImageFolder(const fs::path& folder)
 {
@@ -267,34 +187,24 @@ void Show::Start(const std::vector<std::string>& args, const std::map<std::strin
     // Checks of the new run must not see the last run's lines.
     std::error_code ec;
     fs::remove(LogPath(), ec);
+    support::ChildOptions options{.output = folder_ / "output.txt"};
+    options.env = {{"XSCREENSAVER_WINDOW", std::nullopt},
+                   {"DISPLAY", server_.Name()},
+                   {"XDG_CONFIG_HOME", (folder_ / "config").string()},
+                   {"XDG_DATA_HOME", (folder_ / "data").string()},
+                   {"XDG_RUNTIME_DIR", (folder_ / "run").string()},
+                   {"HOME", (folder_ / "home").string()},
+                   {"QT_QPA_PLATFORM", "xcb"},
+                   {"LIBGL_ALWAYS_SOFTWARE", "1"}};
+    // Sanitizer runs preload what the program's leak check needs (see scripts/run-sanitize).
+    if (const char* preload = getenv("TSV_CHILD_PRELOAD"); preload && *preload)
+        options.env["LD_PRELOAD"] = preload;
+    for (auto& [k, v] : env)
+        options.env[k] = v;
+    std::vector<std::string> argv{TSV_EXECUTABLE};
+    argv.insert(argv.end(), args.begin(), args.end());
     started_ = std::chrono::steady_clock::now();
-    pid_ = fork();
-    if (pid_ == 0) {
-        int out = open((folder_ / "output.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(out, 1);
-        dup2(out, 2);
-        unsetenv("XSCREENSAVER_WINDOW");
-        setenv("DISPLAY", server_.Name().c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (folder_ / "config").c_str(), 1);
-        setenv("XDG_DATA_HOME", (folder_ / "data").c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", (folder_ / "run").c_str(), 1);
-        setenv("HOME", (folder_ / "home").c_str(), 1);
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-        setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-        // Sanitizer runs preload what the program's leak check needs (see scripts/run-sanitize).
-        if (const char* preload = getenv("TSV_CHILD_PRELOAD"); preload && *preload)
-            setenv("LD_PRELOAD", preload, 1);
-        for (auto& [k, v] : env)
-            setenv(k.c_str(), v.c_str(), 1);
-        std::vector<std::string> argv{TSV_EXECUTABLE};
-        argv.insert(argv.end(), args.begin(), args.end());
-        std::vector<char*> a;
-        for (auto& s : argv)
-            a.push_back(s.data());
-        a.push_back(nullptr);
-        execv(a[0], a.data());
-        _exit(127);
-    }
+    pid_ = support::StartChild(argv, options);
 }
 
 bool Show::Running()
@@ -314,12 +224,12 @@ std::optional<int> Show::Wait(std::chrono::milliseconds timeout)
 {
     if (pid_ <= 0)
         return std::nullopt;
-    auto status = WaitChild(pid_, timeout);
+    auto status = support::WaitChild(pid_, timeout);
     if (!status)
         return std::nullopt;
     pid_ = -1;
     bySignal_ = WIFSIGNALED(*status);
-    return WIFEXITED(*status) ? WEXITSTATUS(*status) : 128 + WTERMSIG(*status);
+    return support::ExitCode(*status);
 }
 
 void Show::Signal(int signalNumber)
@@ -332,35 +242,13 @@ void Show::At(std::chrono::milliseconds offset) const { std::this_thread::sleep_
 
 fs::path Show::LogPath() const { return folder_ / "data" / "Tessaview" / "Tessaview.log"; }
 
-std::vector<std::string> Show::LogMessages() const
-{
-    std::vector<std::string> out;
-    std::ifstream in(LogPath());
-    std::string line;
-    while (std::getline(in, line)) {
-        auto sep = line.find(" : ");
-        out.push_back(sep == std::string::npos ? line : line.substr(sep + 3));
-    }
-    return out;
-}
+std::vector<std::string> Show::LogMessages() const { return support::LogMessages(LogPath()); }
 
-int Show::CountLog(const std::string& fragment) const
-{
-    int n = 0;
-    for (auto& m : LogMessages())
-        n += m.find(fragment) != std::string::npos ? 1 : 0;
-    return n;
-}
+int Show::CountLog(const std::string& fragment) const { return support::CountLog(LogPath(), fragment); }
 
 bool Show::WaitForLog(const std::string& fragment, std::chrono::milliseconds timeout) const
 {
-    auto end = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < end) {
-        if (CountLog(fragment) > 0)
-            return true;
-        std::this_thread::sleep_for(50ms);
-    }
-    return CountLog(fragment) > 0;
+    return support::WaitForLog(LogPath(), fragment, timeout);
 }
 
 } // namespace show

@@ -2,6 +2,9 @@
 // Runs the real tessaview executable in a private X server (Xvfb, or Xorg with
 // the dummy driver for several monitors), with its settings and log in a
 // temporary folder, and looks at the server's screen from outside.
+#include "support/temp_folder.h"
+#include "support/x_server_process.h"
+
 #include <X11/Xlib.h>
 
 #include <chrono>
@@ -24,16 +27,15 @@ public:
     static std::unique_ptr<XServer> ThreeMonitors(const std::filesystem::path& folder);
     ~XServer();
 
-    const std::string& Name() const { return name_; }
+    const std::string& Name() const { return process_->Name(); }
     Display* Dpy() const { return display_; }
     // Runs an X client command line (xdotool, xrandr) against this server.
-    int Run(const std::string& command) const;
+    int Run(const std::string& command) const { return process_->Run(command); }
 
 private:
     XServer() = default;
-    bool Start(std::vector<std::string> argv);
-    pid_t pid_ = -1;
-    std::string name_;
+    bool Start(std::unique_ptr<support::XServerProcess> process);
+    std::unique_ptr<support::XServerProcess> process_;
     Display* display_ = nullptr;
 };
 
@@ -76,7 +78,7 @@ public:
     bool keepSettingsFile = false;
     std::filesystem::path SettingsPath() const { return folder_ / "config" / "Kelvarin" / "Tessaview.ini"; }
     void SetImageFolder(const std::filesystem::path& folder);
-    const std::filesystem::path& Folder() const { return folder_; }
+    const std::filesystem::path& Folder() const { return folder_.Path(); }
 
     void Start(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {});
     bool Running();
@@ -96,7 +98,7 @@ public:
 
 private:
     const XServer& server_;
-    std::filesystem::path folder_;
+    support::TempFolder folder_;
     pid_t pid_ = -1;
     bool bySignal_ = false;
     std::chrono::steady_clock::time_point started_;
@@ -104,7 +106,7 @@ private:
 
 // A solid-colour JPEG photo.
 void WritePhoto(const std::filesystem::path& file, std::uint32_t rgb, int size = 256);
-// A fresh temporary folder.
+// A fresh temporary folder, which the caller removes (support::TempFolder removes itself).
 std::filesystem::path TempFolder(const std::string& tag);
 // The folder where screenshots of failed checks are kept.
 std::filesystem::path ShotFolder();
