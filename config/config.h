@@ -2,10 +2,12 @@
 // The configuration user interface: the sheet, its page protocol and pages.
 //
 // Adding a setting with a control (a check box, say):
-//  1. One line in TSV_SETTINGS (app/saver_settings.h): key, default, Saved.
+//  1. One line in TSV_SETTINGS (app/saver_settings.h): SETTING(<Key>, 0, Saved).
 //  2. One row in the page's template naming it:
-//        checkbox 1201 "Keep the order" 10 40 120 10  setting=KeepShuffle tip=<string id>
-//     The page's binding (config/page_binding.h) shows and stores it.
+//        checkbox <id> "<text>" <x> <y> <width> <height>  setting=<Key> tip=<string id>
+//     The page's binding (config/page_binding.h) shows and stores it. A
+//     drop-down bound to an integer lists its items in its text:
+//        combobox <id> "<first>|<second>|<third>" <x> <y> <width> <height>  setting=<Key>
 //
 // Adding a page:
 //  1. Write its dialog template as res/dialogs/<id>.dlg (format at the top of

@@ -142,8 +142,8 @@ QWidget* CreateTemplateControl(const DialogControl& c, QWidget* parent)
     case ControlKind::Icon: {
         auto* label = new QLabel(parent);
         label->setAlignment(Qt::AlignCenter);
-        if (c.FlagValue("icon"))
-            label->setPixmap(ResourceIcon(c.IntFlag("icon").value_or(0)).pixmap(32, 32));
+        if (std::optional<int> icon = c.IntFlag("icon"))
+            label->setPixmap(ResourceIcon(*icon).pixmap(32, 32));
         label->setScaledContents(true);
         w = label;
         break;

@@ -21,9 +21,15 @@ TEST_F(AdvOptPage, OpensWithTheRecordOnItsControlsAndTheSlidersInRange)
     settings.ExitKClick = 0;
     settings.SpinX = -40;
     settings.SpinY = 150;   // hand-edited beyond the slider
+    settings.SpinZ = -21;
+    settings.SpeedX = 31;
+    settings.SpeedY = 42;
     settings.SpeedZ = 12;
     settings.CubeSize = 70;
     settings.KeepUpright = 1;
+    settings.KeepAspectRatio = 1;
+    settings.CubeFloat = 0;
+    settings.CubeTransp = 1;
     CAdvOptDlg& p = Open();
     EXPECT_EQ(p.Caption(), "Advanced Options");
     EXPECT_FALSE(Box(1071)->isChecked());
@@ -38,13 +44,28 @@ TEST_F(AdvOptPage, OpensWithTheRecordOnItsControlsAndTheSlidersInRange)
     EXPECT_EQ(SliderOf(p, 1006)->value(), 12);
     EXPECT_EQ(SliderOf(p, 1004)->maximum(), 99);
     EXPECT_EQ(SliderOf(p, 1004)->value(), 70);
+    // Each control shows its own field.
+    EXPECT_EQ(SliderOf(p, 1166)->value(), -21);
+    EXPECT_EQ(SliderOf(p, 1002)->value(), 31);
+    EXPECT_EQ(SliderOf(p, 1003)->value(), 42);
+    EXPECT_TRUE(Box(1173)->isChecked());
+    EXPECT_FALSE(Box(1175)->isChecked());
+    EXPECT_TRUE(Box(1177)->isChecked());
 
     // Leaving unchanged stores what was shown; the slider kept only its range.
     ASSERT_TRUE(p.SaveExchange());
     EXPECT_EQ(settings.SpinX, -40);
     EXPECT_EQ(settings.SpinY, 99);
+    EXPECT_EQ(settings.SpinZ, -21);
+    EXPECT_EQ(settings.SpeedX, 31);
+    EXPECT_EQ(settings.SpeedY, 42);
     EXPECT_EQ(settings.SpeedZ, 12);
+    EXPECT_EQ(settings.CubeSize, 70);
     EXPECT_EQ(settings.ExitMClick, 1);
+    EXPECT_EQ(settings.KeepUpright, 1);
+    EXPECT_EQ(settings.KeepAspectRatio, 1);
+    EXPECT_EQ(settings.CubeFloat, 0);
+    EXPECT_EQ(settings.CubeTransp, 1);
 }
 
 TEST_F(AdvOptPage, SlowRatesAreStoredAsZeroTheSizeIsNot)
