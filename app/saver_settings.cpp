@@ -87,11 +87,6 @@ constexpr bool TableIsSound()
 static_assert(TableIsSound(), "each key once, and every condition read before the key it guards");
 } // namespace
 
-std::span<const SettingRow> SettingsTable()
-{
-    return kTable;
-}
-
 const SettingRow* FindSetting(std::string_view key)
 {
     for (const SettingRow& row : kTable)

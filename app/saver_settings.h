@@ -2,7 +2,6 @@
 // The one settings record of the process: every option, the configured
 // folders, and the media lists with the lock that guards the image list.
 #include <mutex>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -119,8 +118,6 @@ struct SettingRow {
     std::string_view legacyKey;                  // folder lists: the older single-folder key
 };
 
-// The rows in load order.
-std::span<const SettingRow> SettingsTable();
 // The row of a key (a folder list by its section), or nullptr.
 const SettingRow* FindSetting(std::string_view key);
 
