@@ -4,6 +4,7 @@
 #include "app/profile_store.h"
 
 #include <charconv>
+#include <iterator>
 #include <cstdio>
 #include <map>
 #include <optional>
@@ -14,7 +15,6 @@
 namespace {
 constexpr const char* kSettings = "Settings";
 constexpr const char* kPaths = "Paths";
-constexpr const char* kSndPaths = "SndPaths";
 
 std::string PathKey(int index)
 {
@@ -42,7 +42,7 @@ std::optional<int> PathIndex(std::string_view key)
 
 namespace {
 // An older layout kept one folder in a single value; it is read only when the list is empty.
-StringList LoadFoldersOrLegacy(ProfileStore& store, const char* section, const char* legacyKey)
+StringList LoadFoldersOrLegacy(ProfileStore& store, std::string_view section, std::string_view legacyKey)
 {
     StringList folders = LoadFolderList(store, section);
     if (folders.empty()) {
@@ -52,9 +52,50 @@ StringList LoadFoldersOrLegacy(ProfileStore& store, const char* section, const c
     }
     return folders;
 }
+
+enum class Persist { Saved, LoadOnly };
+using S = CSaverSettings;
+
+#define TSV_SETTING_ROW(key, def, persist) \
+    SettingRow{SettingRow::Kind::Integer, #key, &S::key, nullptr, def, Persist::persist == Persist::Saved, nullptr, {}},
+#define TSV_SETTING_IF_ROW(key, def, flag) \
+    SettingRow{SettingRow::Kind::Integer, #key, &S::key, nullptr, def, false, &S::flag, {}},
+#define TSV_FOLDERS_ROW(member, section, legacyKey) \
+    SettingRow{SettingRow::Kind::Folders, section, nullptr, &S::member, 0, true, nullptr, legacyKey},
+constexpr SettingRow kTable[] = {TSV_SETTINGS(TSV_SETTING_ROW, TSV_SETTING_IF_ROW, TSV_FOLDERS_ROW)};
+#undef TSV_SETTING_ROW
+#undef TSV_SETTING_IF_ROW
+#undef TSV_FOLDERS_ROW
+
+// A conditional key needs its flag read first; two rows with one key would
+// read and write the same value twice.
+constexpr bool TableIsSound()
+{
+    for (std::size_t i = 0; i < std::size(kTable); ++i) {
+        bool flagFirst = kTable[i].readIf == nullptr;
+        for (std::size_t j = 0; j < i; ++j) {
+            if (kTable[j].key == kTable[i].key)
+                return false;
+            if (kTable[i].readIf && kTable[j].integer == kTable[i].readIf)
+                flagFirst = true;
+        }
+        if (!flagFirst)
+            return false;
+    }
+    return true;
+}
+static_assert(TableIsSound(), "each key once, and every condition read before the key it guards");
 } // namespace
 
-StringList LoadFolderList(ProfileStore& store, const char* section)
+const SettingRow* FindSetting(std::string_view key)
+{
+    for (const SettingRow& row : kTable)
+        if (row.key == key)
+            return &row;
+    return nullptr;
+}
+
+StringList LoadFolderList(ProfileStore& store, std::string_view section)
 {
     // One pass over the keys that exist: a hand-edited Count of two billion
     // must not mean two billion look-ups.
@@ -76,7 +117,7 @@ StringList LoadFolderList(ProfileStore& store, const char* section)
     return folders;
 }
 
-void SaveFolderList(ProfileStore& store, const char* section, const StringList& folders)
+void SaveFolderList(ProfileStore& store, std::string_view section, const StringList& folders)
 {
     int n = static_cast<int>(folders.size());
     for (int i = 0; i < n; ++i)
@@ -87,52 +128,12 @@ void SaveFolderList(ProfileStore& store, const char* section, const StringList& 
 void CSaverSettings::Load(ProfileStore& from, const FirstRunFolders& firstRun)
 {
     store = &from;
-    auto get = [&](const char* key, int def) { return from.GetProfileInt(kSettings, key, def); };
-
-    Delay = get("Delay", 15);
-    Recursive = get("Recursive", 1);
-    Random = get("Random", 1);
-    ReduceBig = get("ReduceBig", 1);
-    ImageFolders = LoadFoldersOrLegacy(from, kPaths, "ImagesPath");
-    SaveLastImage = get("SaveLastImage", 1);
-    if (SaveLastImage)
-        LastImageIndex = get("LastImageIndex", -1);
-    ImageSortType = get("ImageSortType", 0);
-    SortNewFirst = get("SortNewFirst", 1);
-    BackColor = get("BackColor", 0);
-    ExitMMove = get("ExitMMove", 1);
-    ExitMClick = get("ExitMClick", 1);
-    ExitKClick = get("ExitKClick", 1);
-    SoundFolders = LoadFoldersOrLegacy(from, kSndPaths, "SoundsPath");
-    SndRecursive = get("SndRecursive", 1);
-    SndRandom = get("SndRandom", 1);
-    IncludeMid = get("IncludeMid", 1);
-    IncludeWav = get("IncludeWav", 1);
-    IncludeMP3 = get("IncludeMP3", 1);
-    IncludeWMA = get("IncludeWMA", 1);
-    SaveLastSound = get("SaveLastSound", 1);
-    if (SaveLastSound)
-        LastSoundIndex = get("LastSoundIndex", -1);
-    SpinX = get("SpinX", 40);
-    SpinY = get("SpinY", 60);
-    SpinZ = get("SpinZ", 20);
-    SpeedX = get("SpeedX", 60);
-    SpeedY = get("SpeedY", 20);
-    SpeedZ = get("SpeedZ", 0);
-    CubeSize = get("CubeSize", 70);
-    KeepUpright = get("KeepUpright", 0);
-    KeepAspectRatio = get("KeepAspectRatio", 0);
-    CubeFloat = get("CubeFloat", 1);
-    CubeTransp = get("CubeTransp", 1);
-    AllowSoftwareAcceleration = get("AllowSoftwareAcceleration", 0);
-    WindowsComposition = get("WindowsComposition", 0);
-    ShowPng = get("ShowPng", 1);
-    AutoRotate = get("AutoRotate", 1);
-    ShowMoreFormats = get("ShowMoreFormats", 1);
-    EnableMonitorOff = get("EnableMonitorOff", 1);
-    DisableMultiMonitor = get("DisableMultiMonitor", 0);
-    HideCursor = get("HideCursor", 0);
-    SndUseMCI = get("SndUseMCI", 0);
+    for (const SettingRow& row : kTable) {
+        if (row.kind == SettingRow::Kind::Folders)
+            this->*row.folders = LoadFoldersOrLegacy(from, row.key, row.legacyKey);
+        else if (!row.readIf || this->*row.readIf)
+            this->*row.integer = from.GetProfileInt(kSettings, row.key, row.defaultValue);
+    }
 
     // First run: seed the image folders only when the list was never stored;
     // a stored Count of 0 means the user emptied it.
@@ -146,39 +147,16 @@ void CSaverSettings::Load(ProfileStore& from, const FirstRunFolders& firstRun)
 
 void CSaverSettings::Save(ProfileStore& to) const
 {
-    auto put = [&](const char* key, int value) { to.WriteProfileInt(kSettings, key, value); };
-    put("Delay", Delay);
-    put("Recursive", Recursive);
-    put("Random", Random);
-    SaveFolderList(to, kPaths, ImageFolders);
-    to.WriteProfileString(kSettings, "ImagesPath", "");
-    put("SaveLastImage", SaveLastImage);
-    put("ImageSortType", ImageSortType);
-    put("SortNewFirst", SortNewFirst);
-    put("BackColor", BackColor);
-    put("ExitMMove", ExitMMove);
-    put("ExitMClick", ExitMClick);
-    put("ExitKClick", ExitKClick);
-    SaveFolderList(to, kSndPaths, SoundFolders);
-    to.WriteProfileString(kSettings, "SoundsPath", "");
-    put("SndRecursive", SndRecursive);
-    put("SndRandom", SndRandom);
-    put("IncludeMid", IncludeMid);
-    put("IncludeWav", IncludeWav);
-    put("IncludeMP3", IncludeMP3);
-    put("IncludeWMA", IncludeWMA);
-    put("SaveLastSound", SaveLastSound);
-    put("SpinX", SpinX);
-    put("SpinY", SpinY);
-    put("SpinZ", SpinZ);
-    put("SpeedX", SpeedX);
-    put("SpeedY", SpeedY);
-    put("SpeedZ", SpeedZ);
-    put("CubeSize", CubeSize);
-    put("KeepUpright", KeepUpright);
-    put("KeepAspectRatio", KeepAspectRatio);
-    put("CubeFloat", CubeFloat);
-    put("CubeTransp", CubeTransp);
+    for (const SettingRow& row : kTable) {
+        if (!row.saved)
+            continue;
+        if (row.kind == SettingRow::Kind::Folders) {
+            SaveFolderList(to, row.key, this->*row.folders);
+            to.WriteProfileString(kSettings, row.legacyKey, "");
+        } else {
+            to.WriteProfileInt(kSettings, row.key, this->*row.integer);
+        }
+    }
 }
 
 void CSaverSettings::InitSettings()

@@ -3,6 +3,7 @@
 // folders, and the media lists with the lock that guards the image list.
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class ProfileStore;
@@ -10,56 +11,69 @@ class ProfileStore;
 using StringList = std::vector<std::string>;
 
 // Folder lists ("Count", "Path%d") in a section of the store.
-StringList LoadFolderList(ProfileStore& store, const char* section);
-void SaveFolderList(ProfileStore& store, const char* section, const StringList& folders);
+StringList LoadFolderList(ProfileStore& store, std::string_view section);
+void SaveFolderList(ProfileStore& store, std::string_view section, const StringList& folders);
+
+// The stored options, one line each, in the order Load reads them. Save
+// writes the Saved ones in the same order. An option's key in the store is
+// its member's name; its default is the record's initial value.
+//   SETTING(key, default, Saved | LoadOnly)  an integer of section "Settings"
+//   SETTING_IF(key, default, flag)           an integer read only when `flag`
+//                                            is set; others write it, Save never
+//   FOLDERS(member, section, legacy key)     a folder list; the single folder of
+//                                            an older layout is read only when
+//                                            the list is empty, and saved emptied
+#define TSV_SETTINGS(SETTING, SETTING_IF, FOLDERS)                                \
+    SETTING(Delay, 15, Saved)                                                     \
+    SETTING(Recursive, 1, Saved)                                                  \
+    SETTING(Random, 1, Saved)                                                     \
+    SETTING(ReduceBig, 1, LoadOnly)                                               \
+    FOLDERS(ImageFolders, "Paths", "ImagesPath")                                  \
+    SETTING(SaveLastImage, 1, Saved)                                              \
+    SETTING_IF(LastImageIndex, -1, SaveLastImage)                                 \
+    SETTING(ImageSortType, 0, Saved)                                              \
+    SETTING(SortNewFirst, 1, Saved)                                               \
+    SETTING(BackColor, 0, Saved) /* 0x00BBGGRR */                                 \
+    SETTING(ExitMMove, 1, Saved)                                                  \
+    SETTING(ExitMClick, 1, Saved)                                                 \
+    SETTING(ExitKClick, 1, Saved)                                                 \
+    FOLDERS(SoundFolders, "SndPaths", "SoundsPath")                               \
+    SETTING(SndRecursive, 1, Saved)                                               \
+    SETTING(SndRandom, 1, Saved)                                                  \
+    SETTING(IncludeMid, 1, Saved)                                                 \
+    SETTING(IncludeWav, 1, Saved)                                                 \
+    SETTING(IncludeMP3, 1, Saved)                                                 \
+    SETTING(IncludeWMA, 1, Saved)                                                 \
+    SETTING(SaveLastSound, 1, Saved)                                              \
+    SETTING_IF(LastSoundIndex, -1, SaveLastSound)                                 \
+    SETTING(SpinX, 40, Saved)                                                     \
+    SETTING(SpinY, 60, Saved)                                                     \
+    SETTING(SpinZ, 20, Saved)                                                     \
+    SETTING(SpeedX, 60, Saved)                                                    \
+    SETTING(SpeedY, 20, Saved)                                                    \
+    SETTING(SpeedZ, 0, Saved)                                                     \
+    SETTING(CubeSize, 70, Saved)                                                  \
+    SETTING(KeepUpright, 0, Saved)                                                \
+    SETTING(KeepAspectRatio, 0, Saved)                                            \
+    SETTING(CubeFloat, 1, Saved)                                                  \
+    SETTING(CubeTransp, 1, Saved)                                                 \
+    SETTING(AllowSoftwareAcceleration, 0, LoadOnly)                               \
+    SETTING(WindowsComposition, 0, LoadOnly)                                      \
+    SETTING(ShowPng, 1, LoadOnly)                                                 \
+    SETTING(AutoRotate, 1, LoadOnly)      /* codec path: camera photos upright */ \
+    SETTING(ShowMoreFormats, 1, LoadOnly) /* codec path: HEIC, AVIF, WebP, TIFF */ \
+    SETTING(EnableMonitorOff, 1, LoadOnly)                                        \
+    SETTING(DisableMultiMonitor, 0, LoadOnly)                                     \
+    SETTING(HideCursor, 0, LoadOnly)                                              \
+    SETTING(SndUseMCI, 0, LoadOnly)
 
 class CSaverSettings {
 public:
-    // Scalar options (section "Settings"); defaults as for a new user.
-    int Delay = 15;
-    int Recursive = 1;
-    int Random = 1;
-    int ReduceBig = 1;
-    int SaveLastImage = 1;
-    int LastImageIndex = -1;
-    int ImageSortType = 0;
-    int SortNewFirst = 1;
-    int BackColor = 0;          // 0x00BBGGRR
-    int ExitMMove = 1;
-    int ExitMClick = 1;
-    int ExitKClick = 1;
-    int ShowPng = 1;
-    int AutoRotate = 1;         // codec path: show camera photos upright (EXIF orientation)
-    int ShowMoreFormats = 1;    // codec path: list HEIC/HEIF, AVIF, WebP and TIFF photos too
-    int WindowsComposition = 0;
-    int KeepUpright = 0;
-    int SpinX = 40;
-    int SpinY = 60;
-    int SpinZ = 20;
-    int SpeedX = 60;
-    int SpeedY = 20;
-    int SpeedZ = 0;
-    int CubeSize = 70;
-    int KeepAspectRatio = 0;
-    int CubeFloat = 1;
-    int CubeTransp = 1;
-    int AllowSoftwareAcceleration = 0;
-    int EnableMonitorOff = 1;
-    int DisableMultiMonitor = 0;
-    int HideCursor = 0;
-    int SndRecursive = 1;
-    int SndRandom = 1;
-    int IncludeMid = 1;
-    int IncludeWav = 1;
-    int IncludeMP3 = 1;
-    int IncludeWMA = 1;
-    int SaveLastSound = 1;
-    int LastSoundIndex = -1;
-    int SndUseMCI = 0;
-
-    // Configured folders in the user's order; a leading ':' marks a disabled one.
-    StringList ImageFolders;
-    StringList SoundFolders;
+#define TSV_DECLARE_SETTING(key, def, ...) int key = def;
+#define TSV_DECLARE_FOLDERS(member, ...) StringList member;
+    TSV_SETTINGS(TSV_DECLARE_SETTING, TSV_DECLARE_SETTING, TSV_DECLARE_FOLDERS)
+#undef TSV_DECLARE_SETTING
+#undef TSV_DECLARE_FOLDERS
 
     // Media lists: the active lists and the copies of the last full build.
     StringList ImageFiles;
@@ -89,6 +103,23 @@ public:
     // Direct writes to the store (section "Settings"), whatever the sheet does.
     void WriteSetting(const char* key, int value) const;
 };
+
+// One line of the table above, for code that finds a setting by its key
+// (the configuration pages bind their controls so).
+struct SettingRow {
+    enum class Kind { Integer, Folders };
+    Kind kind = Kind::Integer;
+    std::string_view key;                        // an integer's key, or a folder list's section
+    int CSaverSettings::*integer = nullptr;      // Kind::Integer
+    StringList CSaverSettings::*folders = nullptr; // Kind::Folders
+    int defaultValue = 0;
+    bool saved = false;
+    int CSaverSettings::*readIf = nullptr;       // read only when this flag is set
+    std::string_view legacyKey;                  // folder lists: the older single-folder key
+};
+
+// The row of a key (a folder list by its section), or nullptr.
+const SettingRow* FindSetting(std::string_view key);
 
 // The process-wide record.
 CSaverSettings& TheSettings();

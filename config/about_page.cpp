@@ -14,10 +14,19 @@
 #include <filesystem>
 #include <system_error>
 
+namespace {
+enum ControlId {
+    kVersion = 1019,
+    kHomeLink = 1017,
+    kTrace = 1036,
+    kOpenLog = 1174,
+};
+} // namespace
+
 CAboutPage::CAboutPage(const DialogTemplate& dialog, SheetContext& context, QWidget* parent)
     : CConfigPage(dialog, context, parent), opener_([](const QUrl& url) { return QDesktopServices::openUrl(url); })
 {
-    if (auto* link = ControlAs<CStaticLink>(IDC_HOME_LINK))
+    if (auto* link = ControlAs<CStaticLink>(kHomeLink))
         link->SetLink(QString::fromStdString(HomePageAddress()));
 
     // Trace lives in the store, not the record: it is read when the page loads
@@ -25,34 +34,25 @@ CAboutPage::CAboutPage(const DialogTemplate& dialog, SheetContext& context, QWid
     Binding().Custom(
         [this](const CSaverSettings&) {
             trace_ = LoadTraceSetting(Context().store);
-            if (auto* box = ControlAs<QAbstractButton>(IDC_TRACE))
+            if (auto* box = ControlAs<QAbstractButton>(kTrace))
                 box->setChecked(trace_ != 0);
         },
-        [this]() -> std::optional<Refusal> {
-            if (auto* box = ControlAs<QAbstractButton>(IDC_TRACE))
-                trace_ = box->isChecked() ? 1 : 0;
-            return std::nullopt;
-        },
         [this](CSaverSettings&) {
+            if (auto* box = ControlAs<QAbstractButton>(kTrace))
+                trace_ = box->isChecked() ? 1 : 0;
             if (!SaveTraceSetting(Context().store, trace_))
                 Log("CAboutPage: unable to store Trace=%d", trace_);
         });
 
-    if (auto* open = ControlAs<QPushButton>(IDC_OPEN_LOG))
+    if (auto* open = ControlAs<QPushButton>(kOpenLog))
         connect(open, &QPushButton::clicked, this, &CAboutPage::OpenLog);
 }
 
 void CAboutPage::OnInitPage()
 {
-    if (auto* version = ControlAs<QLabel>(IDC_VERSION))
+    if (auto* version = ControlAs<QLabel>(kVersion))
         version->setText(QString::fromStdString(
             FormatVersionLine(version->text().toStdString(), ReadProgramVersion())));
-}
-
-void CAboutPage::SetupToolTips()
-{
-    AddToolTip(IDC_HOME_LINK, IDS_LINK_TIP);
-    AddToolTip(IDC_TRACE, IDS_TRACE_TIP);
 }
 
 void CAboutPage::OpenLog()
@@ -60,7 +60,7 @@ void CAboutPage::OpenLog()
     const std::string path = LogFilePath();
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) {
-        ShowPageBalloon(IDS_WARNING, QString::fromUtf8(LoadStringId(IDS_LOG_MISSING)), -1, BalloonIcon::Error);
+        ShowPageBalloon({IDS_WARNING, QString::fromUtf8(LoadStringId(IDS_LOG_MISSING)), -1, BalloonIcon::Error});
         return;
     }
     const QString file = QString::fromStdString(path);

@@ -16,13 +16,6 @@ class CAboutPage : public CConfigPage {
 public:
     static constexpr int kTemplateId = 101;
 
-    enum : int {
-        IDC_VERSION = 1019,
-        IDC_HOME_LINK = 1017,
-        IDC_TRACE = 1036,
-        IDC_OPEN_LOG = 1174,
-    };
-
     // Hands a file to the desktop; false when nothing could be started.
     using FileOpener = std::function<bool(const QUrl&)>;
 
@@ -39,7 +32,6 @@ public:
 
 protected:
     void OnInitPage() override;
-    void SetupToolTips() override;
 
 private:
     void ShowInViewer(const QString& path);

@@ -1,5 +1,6 @@
 #include "config/config_page.h"
 
+#include "app/log.h"
 #include "app/profile_store.h"
 #include "app/saver_settings.h"
 #include "controls/colour_popup.h"   // completes the picker's pop-up pointer
@@ -10,7 +11,7 @@
 #include <QTimer>
 
 CConfigPage::CConfigPage(const DialogTemplate& dialog, SheetContext& context, QWidget* parent)
-    : CResizablePage(dialog, parent), context_(context), binding_(this)
+    : CResizablePage(dialog, parent), context_(context), binding_(*this)
 {
     // Inside the sheet F1 is the sheet's, wherever the focus is; two shortcuts
     // for one key would cancel each other out.
@@ -46,33 +47,40 @@ bool CConfigPage::SaveExchange()
 {
     if (!initialised_)
         return true;
-    if (!binding_.Save(context_.settings)) {
-        const Refusal& r = *binding_.LastRefusal();
-        int id = -1;
-        for (const DialogControl& c : Template().controls)
-            if (c.id >= 0 && Control(c.id) == r.control)
-                id = c.id;
-        lastBalloon_ = ShownBalloon{r.titleId, r.text, id, r.icon};
-        return false;
+    std::optional<Refusal> refusal = binding_.Save(context_.settings);
+    if (!refusal)
+        return true;
+    Log("CConfigPage: %s refused: %s", Caption().toUtf8().constData(), refusal->text.toUtf8().constData());
+    ShowPageBalloon(*refusal);
+    if (QWidget* control = Control(refusal->controlId))
+        control->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+void CConfigPage::ShowPageBalloon(const PageBalloon& balloon)
+{
+    lastBalloon_ = balloon;
+    ShowBalloonMessage(balloon.titleId, balloon.text, this, Control(balloon.controlId), balloon.icon);
+}
+
+void CConfigPage::SetupToolTips()
+{
+    const std::vector<DialogControl>& rows = Template().controls;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        std::optional<int> id = rows[i].IntFlag("tip");
+        if (!id)
+            continue;
+        const QString text = QString::fromUtf8(LoadStringId(*id));
+        if (text.isEmpty())
+            Log("CConfigPage: template %d names tool tip %d, which has no text", Template().id, *id);
+        else
+            SetControlToolTip(Controls()[i], text);
     }
-    return true;
-}
-
-void CConfigPage::ShowPageBalloon(int titleId, const QString& text, int controlId, BalloonIcon icon)
-{
-    lastBalloon_ = ShownBalloon{titleId, text, controlId, icon};
-    ShowBalloonMessage(titleId, text, this, controlId >= 0 ? Control(controlId) : nullptr, icon);
-}
-
-void CConfigPage::AddToolTip(int controlId, int stringId)
-{
-    if (QWidget* control = Control(controlId))
-        SetControlToolTip(control, QString::fromUtf8(LoadStringId(stringId)));
 }
 
 void CConfigPage::ShowHelp()
 {
-    ShowPageBalloon(IDS_APP_NAME, QString::fromUtf8(LoadStringId(IDS_HELP_HOVER)), -1, BalloonIcon::Information);
+    ShowPageBalloon({IDS_APP_NAME, QString::fromUtf8(LoadStringId(IDS_HELP_HOVER)), -1, BalloonIcon::Information});
 }
 
 QString NotWrittenText(const ProfileStore& store)

@@ -76,12 +76,15 @@ std::optional<std::string> CFolderListPage::Browse(const std::string& start)
 
 void CFolderListPage::AddDirectory()
 {
+    // A rename still being typed counts, here as at any exchange.
+    list_->CommitEdit();
     if (std::optional<std::string> folder = Browse(StartFolder()))
         list_->Append(QString::fromStdString(*folder), true);
 }
 
 void CFolderListPage::AddSubDir()
 {
+    list_->CommitEdit();
     std::optional<std::string> folder = Browse(StartFolder());
     if (!folder)
         return;
@@ -104,9 +107,9 @@ void CFolderListPage::ResetIndex()
     if (!Context().store.WriteProfileInt("Settings", setup_.indexKey, -1)) {
         // Saying "Done" here would promise a fresh start that will not happen.
         Log("ResetIndex: could not write %s", setup_.indexKey);
-        ShowPageBalloon(IDS_WARNING, NotWrittenText(Context().store), setup_.resetId, BalloonIcon::Warning);
+        ShowPageBalloon({IDS_WARNING, NotWrittenText(Context().store), setup_.resetId, BalloonIcon::Warning});
         return;
     }
-    ShowPageBalloon(IDS_DONE, QString::fromUtf8(LoadStringId(setup_.resetDoneTextId)), setup_.resetId,
-                    BalloonIcon::Information);
+    ShowPageBalloon({IDS_DONE, QString::fromUtf8(LoadStringId(setup_.resetDoneTextId)), setup_.resetId,
+                     BalloonIcon::Information});
 }

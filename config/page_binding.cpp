@@ -5,12 +5,15 @@
 #include "controls/colour_popup.h"   // completes the picker's pop-up pointer
 #include "controls/controls.h"
 #include "controls/folder_list_editor.h"
+#include "controls/resizable_page.h"
 #include "res/string_table.h"
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
+#include <QComboBox>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <charconv>
 
 std::optional<int> ParseBoxInteger(std::string_view text)
@@ -32,161 +35,146 @@ std::optional<int> ParseBoxInteger(std::string_view text)
     return value;
 }
 
-PageBinding::IntegerSteps& PageBinding::IntegerSteps::MustBePositive(int titleId, int textId)
+namespace {
+// Whether a control of this kind can show a setting of that kind.
+bool CanShow(ControlKind control, SettingRow::Kind setting)
 {
-    rules_.push_back([titleId, textId](int value) -> std::optional<Refusal> {
-        if (value > 0)
-            return std::nullopt;
-        return Refusal{titleId, QString::fromUtf8(LoadStringId(textId)), nullptr,
-                       BalloonIcon::Error};
-    });
-    return *this;
+    switch (control) {
+    case ControlKind::CheckBox:
+    case ControlKind::Edit:
+    case ControlKind::Slider:
+    case ControlKind::ComboBox:
+    case ControlKind::ColourButton:
+        return setting == SettingRow::Kind::Integer;
+    case ControlKind::FolderList:
+        return setting == SettingRow::Kind::Folders;
+    default:
+        return false;
+    }
+}
+} // namespace
+
+PageBinding::PageBinding(CResizablePage& page)
+{
+    const DialogTemplate& dialog = page.Template();
+    for (std::size_t i = 0; i < dialog.controls.size(); ++i) {
+        const DialogControl& c = dialog.controls[i];
+        std::optional<std::string> key = c.FlagValue("setting");
+        if (!key)
+            continue;
+        const SettingRow* row = FindSetting(*key);
+        if (c.id < 0 || !row || !CanShow(c.kind, row->kind)) {
+            Log("PageBinding: template %d: %s %d cannot show setting %s", dialog.id,
+                std::string(ControlKindName(c.kind)).c_str(), c.id, key->c_str());
+            continue;
+        }
+        bound_.push_back({c.id, page.Controls()[i], row, c.HasFlag("positive"), {}});
+    }
 }
 
-PageBinding::IntegerSteps& PageBinding::IntegerSteps::Rule(std::function<std::optional<Refusal>(int)> rule)
+void PageBinding::Adjust(int controlId, std::function<int(int)> adjust)
 {
-    rules_.push_back(std::move(rule));
-    return *this;
+    for (Bound& b : bound_)
+        if (b.controlId == controlId)
+            b.adjust = adjust;
 }
 
-void PageBinding::Check(QWidget* box, IntField field)
+void PageBinding::AddCheck(std::function<std::optional<Refusal>()> check)
 {
-    auto* button = qobject_cast<QAbstractButton*>(box);
-    Q_ASSERT(button);
-    auto pending = std::make_shared<int>(0);
-    bindings_.push_back({
-        [button, field](const CSaverSettings& s) { button->setChecked(s.*field != 0); },
-        [button, pending]() -> std::optional<Refusal> {
-            *pending = button->isChecked() ? 1 : 0;
-            return std::nullopt;
-        },
-        [pending, field](CSaverSettings& s) { s.*field = *pending; },
-    });
+    checks_.push_back(std::move(check));
 }
 
-PageBinding::IntegerSteps& PageBinding::Integer(QWidget* box, IntField field)
+void PageBinding::Custom(std::function<void(const CSaverSettings&)> load, std::function<void(CSaverSettings&)> store)
 {
-    auto* edit = qobject_cast<QLineEdit*>(box);
-    Q_ASSERT(edit);
-    steps_.push_back(std::make_unique<IntegerSteps>());
-    IntegerSteps* steps = steps_.back().get();
-    auto pending = std::make_shared<int>(0);
-    bindings_.push_back({
-        [edit, field](const CSaverSettings& s) { edit->setText(QString::number(s.*field)); },
-        [edit, pending, steps]() -> std::optional<Refusal> {
-            std::optional<int> value = ParseBoxInteger(edit->text().toStdString());
-            if (!value)
-                return Refusal{IDS_APP_NAME, QString::fromUtf8(kEnterIntegerText), edit,
-                               BalloonIcon::Warning};
-            for (const auto& rule : steps->rules_)
-                if (std::optional<Refusal> r = rule(*value)) {
-                    r->control = edit;
-                    return r;
-                }
-            *pending = *value;
-            return std::nullopt;
-        },
-        [pending, field](CSaverSettings& s) { s.*field = *pending; },
-    });
-    return *steps;
+    if (load)
+        loads_.push_back(std::move(load));
+    if (store)
+        stores_.push_back(std::move(store));
 }
 
-void PageBinding::Slider(QWidget* box, IntField field)
+void PageBinding::Load(const CSaverSettings& s) const
 {
-    auto* slider = qobject_cast<QAbstractSlider*>(box);
-    Q_ASSERT(slider);
-    auto pending = std::make_shared<int>(0);
-    bindings_.push_back({
-        [slider, field](const CSaverSettings& s) { slider->setValue(s.*field); },
-        [slider, pending]() -> std::optional<Refusal> {
-            *pending = slider->value();
-            return std::nullopt;
-        },
-        [pending, field](CSaverSettings& s) { s.*field = *pending; },
-    });
-}
-
-void PageBinding::Colour(QWidget* box, IntField field)
-{
-    auto* picker = qobject_cast<CColourPickerXP*>(box);
-    Q_ASSERT(picker);
-    auto pending = std::make_shared<int>(0);
-    bindings_.push_back({
-        [picker, field](const CSaverSettings& s) { picker->SetColor(static_cast<uint32_t>(s.*field)); },
-        [picker, pending]() -> std::optional<Refusal> {
-            *pending = static_cast<int>(picker->GetColor());
-            return std::nullopt;
-        },
-        [pending, field](CSaverSettings& s) { s.*field = *pending; },
-    });
-}
-
-void PageBinding::Folders(QWidget* box, ListField field)
-{
-    auto* list = qobject_cast<CFolderListEditor*>(box);
-    Q_ASSERT(list);
-    auto pending = std::make_shared<StringList>();
-    bindings_.push_back({
-        [list, field](const CSaverSettings& s) {
+    for (const Bound& b : bound_) {
+        if (auto* list = qobject_cast<CFolderListEditor*>(b.control)) {
             list->Clear();
-            for (const std::string& entry : s.*field) {
+            for (const std::string& entry : s.*b.row->folders) {
                 FolderItem item = FolderItemFromEntry(entry);
                 list->Append(QString::fromStdString(item.path), item.enabled);
             }
-        },
-        [list, pending]() -> std::optional<Refusal> {
-            std::vector<FolderItem> items;
-            for (int row = 0; row < list->Count(); ++row)
-                items.push_back({list->Text(row).toStdString(), list->IsEnabledAt(row)});
-            *pending = EntriesFromFolderItems(items);
-            if (const std::string* missing = FirstMissingFolder(*pending)) {
-                std::string folder(FolderOfEntry(*missing));
-                return Refusal{IDS_WARNING,
-                               QString::fromStdString(FormatStringId(IDS_FOLDER_NOT_FOUND, folder.c_str())), list,
-                               BalloonIcon::Warning};
-            }
-            return std::nullopt;
-        },
-        [pending, field](CSaverSettings& s) { s.*field = *pending; },
-    });
-}
-
-void PageBinding::Custom(std::function<void(const CSaverSettings&)> load,
-                         std::function<std::optional<Refusal>()> check, std::function<void(CSaverSettings&)> store)
-{
-    if (!check)
-        check = [] { return std::optional<Refusal>(); };
-    bindings_.push_back({std::move(load), std::move(check), std::move(store)});
-}
-
-void PageBinding::Load(const CSaverSettings& settings) const
-{
-    for (const Binding& b : bindings_)
-        if (b.load)
-            b.load(settings);
-}
-
-bool PageBinding::Save(CSaverSettings& settings)
-{
-    lastRefusal_.reset();
-    for (const Binding& b : bindings_) {
-        if (std::optional<Refusal> refusal = b.read()) {
-            Refuse(*refusal);
-            return false;
+            continue;
         }
+        const int value = s.*b.row->integer;
+        if (auto* picker = qobject_cast<CColourPickerXP*>(b.control))
+            picker->SetColor(static_cast<uint32_t>(value));
+        else if (auto* box = qobject_cast<QAbstractButton*>(b.control))
+            box->setChecked(value != 0);
+        else if (auto* edit = qobject_cast<QLineEdit*>(b.control))
+            edit->setText(QString::number(value));
+        else if (auto* slider = qobject_cast<QAbstractSlider*>(b.control))
+            slider->setValue(value);   // a value beyond the range shows at its end
+        else if (auto* combo = qobject_cast<QComboBox*>(b.control))
+            combo->setCurrentIndex(std::clamp(value, 0, combo->count() - 1));
     }
-    for (const Binding& b : bindings_)
-        if (b.store)
-            b.store(settings);
-    return true;
+    for (const auto& load : loads_)
+        load(s);
 }
 
-void PageBinding::Refuse(const Refusal& refusal)
+std::optional<Refusal> PageBinding::Read(Bound& b) const
 {
-    lastRefusal_ = refusal;
-    Log("PageBinding: refused: %s", refusal.text.toUtf8().constData());
-    ShowBalloonMessage(refusal.titleId, refusal.text, page_, refusal.control,
-                       refusal.icon);
-    if (refusal.control)
-        refusal.control->setFocus(Qt::OtherFocusReason);
+    if (auto* list = qobject_cast<CFolderListEditor*>(b.control)) {
+        list->CommitEdit();
+        std::vector<FolderItem> items;
+        for (int row = 0; row < list->Count(); ++row)
+            items.push_back({list->Text(row).toStdString(), list->IsEnabledAt(row)});
+        b.pendingFolders = EntriesFromFolderItems(items);
+        if (const std::string* missing = FirstMissingFolder(b.pendingFolders)) {
+            const std::string folder(FolderOfEntry(*missing));
+            return Refusal{IDS_WARNING, QString::fromStdString(FormatStringId(IDS_FOLDER_NOT_FOUND, folder.c_str())),
+                           b.controlId, BalloonIcon::Warning};
+        }
+        return std::nullopt;
+    }
+    int value = 0;
+    if (auto* picker = qobject_cast<CColourPickerXP*>(b.control)) {
+        value = static_cast<int>(picker->GetColor());
+    } else if (auto* box = qobject_cast<QAbstractButton*>(b.control)) {
+        value = box->isChecked() ? 1 : 0;
+    } else if (auto* edit = qobject_cast<QLineEdit*>(b.control)) {
+        std::optional<int> typed = ParseBoxInteger(edit->text().toStdString());
+        if (!typed)
+            return Refusal{IDS_APP_NAME, QString::fromUtf8(kEnterIntegerText), b.controlId, BalloonIcon::Warning};
+        if (b.positive && *typed <= 0)
+            return Refusal{IDS_WRONG_PARAMETER, QString::fromUtf8(LoadStringId(IDS_MUST_BE_POSITIVE)), b.controlId,
+                           BalloonIcon::Error};
+        value = *typed;
+    } else if (auto* slider = qobject_cast<QAbstractSlider*>(b.control)) {
+        value = slider->value();
+    } else if (auto* combo = qobject_cast<QComboBox*>(b.control)) {
+        value = combo->currentIndex();
+    }
+    b.pendingValue = b.adjust ? b.adjust(value) : value;
+    return std::nullopt;
+}
+
+std::optional<Refusal> PageBinding::Save(CSaverSettings& s)
+{
+    // The values first, then the folders: a bad number is told before the
+    // disk is searched for a missing folder.
+    for (bool folders : {false, true})
+        for (Bound& b : bound_)
+            if ((b.row->kind == SettingRow::Kind::Folders) == folders)
+                if (std::optional<Refusal> refusal = Read(b))
+                    return refusal;
+    for (const auto& check : checks_)
+        if (std::optional<Refusal> refusal = check())
+            return refusal;
+    for (const Bound& b : bound_) {
+        if (b.row->kind == SettingRow::Kind::Folders)
+            s.*b.row->folders = b.pendingFolders;
+        else
+            s.*b.row->integer = b.pendingValue;
+    }
+    for (const auto& store : stores_)
+        store(s);
+    return std::nullopt;
 }

@@ -1,91 +1,72 @@
 #pragma once
-// The data exchange of a page, declared once: which control shows which
-// settings field, and the checks a value must pass before it is stored.
-//
-//   binding_.Check(Control(1004), &CSaverSettings::Recursive);
-//   binding_.Integer(Control(1011), &CSaverSettings::Delay).MustBePositive(335, 338);
-//   binding_.Folders(Control(1003), &CSaverSettings::ImageFolders);
-//
-// Load() fills the controls from the record. Save() reads every control,
-// runs the checks in declaration order and stores the values only when all
-// pass: a refused exchange leaves the record exactly as it was, shows the
-// refusal as a balloon at the offending control and gives that control focus.
+// The data exchange of a page, read from its template: a row that names a
+// setting (`setting=<key>`) shows that field of the record and stores it back,
+// the control's kind telling how:
+//   checkbox       a 0/1 integer
+//   edit           a signed decimal integer; `positive` refuses 0 and below
+//   slider         an integer, within the row's min= and max=
+//   combobox       an integer, the index of the chosen item
+//   colourbutton   a 0x00BBGGRR integer
+//   folderlist     a folder list; every folder, enabled or not, must exist
+// Load() fills the controls from the record. Save() reads every control, then
+// runs the page's own checks, and stores only when all pass: a refused
+// exchange leaves the record exactly as it was.
 #include "app/saver_settings.h"
 #include "controls/balloon_message.h"
 
 #include <QString>
 
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
 
+class CResizablePage;
 class QWidget;
 
-// Why an exchange was refused, and where.
-struct Refusal {
+// A balloon of a page: title and text, the control it points at (-1: the
+// mouse pointer) and its icon. A refused exchange answers one.
+struct PageBalloon {
     int titleId = 0;
     QString text;
-    QWidget* control = nullptr;
+    int controlId = -1;
     BalloonIcon icon = BalloonIcon::Warning;
 };
+using Refusal = PageBalloon;
 
 class PageBinding {
 public:
-    using IntField = int CSaverSettings::*;
-    using ListField = StringList CSaverSettings::*;
+    // Binds the page's template rows; a row naming an unknown setting, or one
+    // its control cannot show, is logged and left unbound.
+    explicit PageBinding(CResizablePage& page);
 
-    // The steps of one integer binding, chained after Integer().
-    class IntegerSteps {
-    public:
-        // Zero and below: balloon (title, text from the string table) with the error icon.
-        IntegerSteps& MustBePositive(int titleId, int textId);
-        // Any other check: answers the refusal text id for a bad value, or 0.
-        IntegerSteps& Rule(std::function<std::optional<Refusal>(int value)> rule);
-
-    private:
-        friend class PageBinding;
-        std::vector<std::function<std::optional<Refusal>(int)>> rules_;
-    };
-
-    explicit PageBinding(QWidget* page) : page_(page) {}
-
-    // A check box (QAbstractButton) bound to a 0/1 field.
-    void Check(QWidget* box, IntField field);
-    // A text box (QLineEdit) holding a signed decimal integer.
-    IntegerSteps& Integer(QWidget* edit, IntField field);
-    // A slider (QAbstractSlider) bound to an integer field.
-    void Slider(QWidget* slider, IntField field);
-    // A colour button (CColourPickerXP) bound to a 0x00BBGGRR field.
-    void Colour(QWidget* button, IntField field);
-    // A folder-list editor (CFolderListEditor) bound to a folder list; every
-    // folder, enabled or not, must exist.
-    void Folders(QWidget* list, ListField field);
-    // Anything else: load and store steps of the page's own, and an optional check.
-    void Custom(std::function<void(const CSaverSettings&)> load,
-                std::function<std::optional<Refusal>()> check,
-                std::function<void(CSaverSettings&)> store);
+    // Changes the integer read from a control before it is stored.
+    void Adjust(int controlId, std::function<int(int)> adjust);
+    // A check of the page's own, run once every control was read well.
+    void AddCheck(std::function<std::optional<Refusal>()> check);
+    // Load and store steps of the page's own, after the bound controls'.
+    void Custom(std::function<void(const CSaverSettings&)> load, std::function<void(CSaverSettings&)> store);
 
     void Load(const CSaverSettings& settings) const;
-    bool Save(CSaverSettings& settings);
-
-    // The refusal of the last Save, when it failed.
-    const std::optional<Refusal>& LastRefusal() const { return lastRefusal_; }
+    // Nothing when the values were stored, else why they were not.
+    std::optional<Refusal> Save(CSaverSettings& settings);
 
 private:
-    struct Binding {
-        std::function<void(const CSaverSettings&)> load;
-        // Reads the control into the binding's pending value; answers a refusal.
-        std::function<std::optional<Refusal>()> read;
-        std::function<void(CSaverSettings&)> store;
+    struct Bound {
+        int controlId;
+        QWidget* control;
+        const SettingRow* row;
+        bool positive;
+        std::function<int(int)> adjust;
+        int pendingValue = 0;
+        StringList pendingFolders;
     };
-    void Refuse(const Refusal& refusal);
+    std::optional<Refusal> Read(Bound& b) const;
 
-    QWidget* page_;
-    std::vector<Binding> bindings_;
-    std::vector<std::unique_ptr<IntegerSteps>> steps_;
-    std::optional<Refusal> lastRefusal_;
+    std::vector<Bound> bound_;
+    std::vector<std::function<std::optional<Refusal>()>> checks_;
+    std::vector<std::function<void(const CSaverSettings&)>> loads_;
+    std::vector<std::function<void(CSaverSettings&)>> stores_;
 };
 
 // The text shown for an integer box holding something else.

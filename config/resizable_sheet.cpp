@@ -78,10 +78,10 @@ CResizableSheet::CResizableSheet(const QString& caption, SheetContext& context, 
     MakeIconButton(ok_, kOkIcon);
     MakeIconButton(cancel_, kCancelIcon);
     MakeIconButton(help_, kHelpIcon);
+    // Enter presses the focused push button, and OK when the focus is elsewhere.
     ok_->setDefault(true);
-    ok_->setAutoDefault(true);
-    cancel_->setAutoDefault(false);
-    help_->setAutoDefault(false);
+    for (QPushButton* b : {ok_, cancel_, help_})
+        b->setAutoDefault(true);
     connect(ok_, &QPushButton::clicked, this, &CResizableSheet::accept);
     connect(cancel_, &QPushButton::clicked, this, &CResizableSheet::reject);
     connect(help_, &QPushButton::clicked, this, &CResizableSheet::ShowHelp);
@@ -136,20 +136,35 @@ CConfigPage* CResizableSheet::Page(int index) const
 void CResizableSheet::EnsurePage(int index)
 {
     Slot& slot = slots_[static_cast<std::size_t>(index)];
-    if (slot.page || slot.plain || !slot.dialog)
+    if (slot.page || !slot.dialog)
         return;
     auto* holder = static_cast<PageHolder*>(slot.holder);
-    if (slot.entry.make) {
-        slot.page = slot.entry.make(*slot.dialog, context_, holder);
-        holder->SetPage(slot.page);
-        slot.page->show();
-        slot.page->Initialise();
-    } else {
-        slot.plain = new CResizablePage(*slot.dialog, holder);
-        holder->SetPage(slot.plain);
-        slot.plain->show();
-    }
+    slot.page = slot.entry.make ? slot.entry.make(*slot.dialog, context_, holder)
+                                : new CConfigPage(*slot.dialog, context_, holder);   // owned by the holder
+    holder->SetPage(slot.page);
+    OrderFocusChain();
+    slot.page->show();
+    slot.page->Initialise();
     emit PageCreated(index);
+}
+
+// A page made later joins the end of the focus chain, after the buttons;
+// its controls belong between the tab bar and OK, in template order.
+void CResizableSheet::OrderFocusChain()
+{
+    QWidget* previous = tabs_;
+    auto chain = [&previous](QWidget* next) {
+        if (next->focusPolicy() == Qt::NoFocus)
+            return;
+        QWidget::setTabOrder(previous, next);
+        previous = next;
+    };
+    for (const Slot& slot : slots_)
+        if (slot.page)
+            for (QWidget* control : slot.page->Controls())
+                chain(control);
+    for (QPushButton* button : {ok_, cancel_, help_})
+        chain(button);
 }
 
 bool CResizableSheet::SetActivePage(int index)

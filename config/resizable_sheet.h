@@ -3,6 +3,7 @@
 // OK, Cancel and Help. Pages are made the first time they are shown; leaving
 // a page and OK run its saving exchange, and a refusal keeps the page. The
 // sheet cannot be made smaller than its first size and remembers nothing.
+// Tab runs from the tab bar through the page's controls to OK, Cancel, Help.
 #include "config/config_page.h"
 
 #include <QDialog>
@@ -22,7 +23,7 @@ public:
     using PageMaker = std::function<CConfigPage*(const DialogTemplate&, SheetContext&, QWidget* parent)>;
     struct PageEntry {
         int templateId;
-        PageMaker make;   // empty: the page shows its template's controls without behaviour
+        PageMaker make;   // empty: a page without rules of its own (CConfigPage)
         QString caption;  // the tab's text while the page has no template yet
     };
     // Saves the record at OK; answers false when it could not be kept.
@@ -64,9 +65,9 @@ private:
         std::optional<DialogTemplate> dialog;
         QWidget* holder = nullptr;        // in the stack; the page goes inside on first show
         CConfigPage* page = nullptr;
-        CResizablePage* plain = nullptr;  // a page without behaviour
     };
     void EnsurePage(int index);
+    void OrderFocusChain();
     void OnTabChanged(int index);
     void ShowHelp();
 

@@ -4,7 +4,17 @@
 #include "media/sound_list.h"
 #include "res/string_table.h"
 
-#include <QCheckBox>
+#include <QAbstractButton>
+
+namespace {
+enum ControlId {
+    kFolders = 1032,
+    kCounter = 1033,
+    kRandom = 1026,
+    kRestart = 1066,
+    kReset = 1068,
+};
+} // namespace
 
 CConfigSoundDlg::CConfigSoundDlg(const DialogTemplate& dialog, SheetContext& context, QWidget* parent)
     : CFolderListPage(dialog, context,
@@ -12,56 +22,44 @@ CConfigSoundDlg::CConfigSoundDlg(const DialogTemplate& dialog, SheetContext& con
                        IDS_SOUND_INDEX_RESET},
                       parent)
 {
-    PageBinding& b = Binding();
-    b.Check(Control(kRecursive), &CSaverSettings::SndRecursive);
-    b.Check(Control(kRandom), &CSaverSettings::SndRandom);
-    b.Check(Control(kRestart), &CSaverSettings::SaveLastSound);
-    b.Folders(Control(kFolders), &CSaverSettings::SoundFolders);
     // Loading ends with the two rules, so a record with both random and
     // restart on shows restart off.
-    b.Custom(
+    Binding().Custom(
         [this](const CSaverSettings&) {
             ApplyRandomRule();
             ApplyResetRule();
         },
-        nullptr, nullptr);
+        nullptr);
 
-    if (auto* random = ControlAs<QCheckBox>(kRandom))
-        connect(random, &QCheckBox::clicked, this, [this] {
+    // However the mark changes: a click, a key, or a screen reader's toggle.
+    if (auto* random = ControlAs<QAbstractButton>(kRandom))
+        connect(random, &QAbstractButton::toggled, this, [this] {
             ApplyRandomRule();
             ApplyResetRule();
         });
-    if (auto* restart = ControlAs<QCheckBox>(kRestart))
-        connect(restart, &QCheckBox::clicked, this, [this] { ApplyResetRule(); });
+    if (auto* restart = ControlAs<QAbstractButton>(kRestart))
+        connect(restart, &QAbstractButton::toggled, this, [this] { ApplyResetRule(); });
 }
 
 void CConfigSoundDlg::ApplyRandomRule()
 {
-    auto* restart = ControlAs<QCheckBox>(kRestart);
-    if (ControlAs<QCheckBox>(kRandom)->isChecked()) {
+    auto* random = ControlAs<QAbstractButton>(kRandom);
+    auto* restart = ControlAs<QAbstractButton>(kRestart);
+    if (!random || !restart)
+        return;
+    if (random->isChecked())
         restart->setChecked(false);
-        restart->setEnabled(false);
-    } else {
-        restart->setEnabled(true);
-    }
+    restart->setEnabled(!random->isChecked());
 }
 
 void CConfigSoundDlg::ApplyResetRule()
 {
-    Control(kReset)->setEnabled(ControlAs<QCheckBox>(kRestart)->isChecked());
+    auto* restart = ControlAs<QAbstractButton>(kRestart);
+    if (QWidget* reset = Control(kReset); reset && restart)
+        reset->setEnabled(restart->isChecked());
 }
 
 int CConfigSoundDlg::CountFilesNow()
 {
     return BuildSndList(Settings(), true);
-}
-
-void CConfigSoundDlg::SetupToolTips()
-{
-    AddToolTip(kRecursive, IDS_TIP_SND_RECURSIVE);
-    AddToolTip(kFolders, IDS_TIP_SND_FOLDERS);
-    AddToolTip(kRandom, IDS_TIP_SND_RANDOM);
-    AddToolTip(kCountFiles, IDS_TIP_SND_COUNT);
-    AddToolTip(kRestart, IDS_TIP_SND_RESTART);
-    AddToolTip(kReset, IDS_TIP_SND_RESET);
 }

@@ -6,7 +6,7 @@
 #include <utility>
 
 namespace {
-constexpr std::array<std::pair<ControlKind, std::string_view>, 13> kKinds{{
+constexpr std::array<std::pair<ControlKind, std::string_view>, 14> kKinds{{
     {ControlKind::CheckBox, "checkbox"},
     {ControlKind::Radio, "radio"},
     {ControlKind::Label, "label"},
@@ -18,6 +18,7 @@ constexpr std::array<std::pair<ControlKind, std::string_view>, 13> kKinds{{
     {ControlKind::FolderList, "folderlist"},
     {ControlKind::ColourButton, "colourbutton"},
     {ControlKind::Slider, "slider"},
+    {ControlKind::ComboBox, "combobox"},
     {ControlKind::Icon, "icon"},
     {ControlKind::Link, "link"},
 }};
@@ -74,15 +75,30 @@ bool Tokenise(std::string_view line, std::vector<Token>& out, std::string& why)
     return true;
 }
 
+// A decimal number, optionally negative, and nothing else.
+std::optional<int> Decimal(std::string_view text)
+{
+    int value = 0;
+    const char* last = text.data() + text.size();
+    auto [end, ec] = std::from_chars(text.data(), last, value);
+    if (text.empty() || ec != std::errc() || end != last)
+        return std::nullopt;
+    return value;
+}
+
 bool Number(const Token& t, int low, int high, int& value)
 {
-    if (t.quoted || t.text.empty())
+    if (t.quoted)
         return false;
-    const char* first = t.text.data();
-    const char* last = first + t.text.size();
-    auto [end, ec] = std::from_chars(first, last, value);
-    return ec == std::errc() && end == last && value >= low && value <= high;
+    std::optional<int> n = Decimal(t.text);
+    if (!n || *n < low || *n > high)
+        return false;
+    value = *n;
+    return true;
 }
+
+// Flags whose value is a number.
+constexpr std::string_view kNumericFlags[] = {"icon", "tip", "min", "max"};
 
 class Parser {
 public:
@@ -183,6 +199,17 @@ private:
             }
             c.flags.push_back(t[i].text);
         }
+        for (std::string_view name : kNumericFlags) {
+            std::optional<std::string> value = c.FlagValue(name);
+            if (value && !Decimal(*value)) {
+                why = std::string(name) + "= needs a number";
+                return false;
+            }
+        }
+        if (c.kind == ControlKind::ComboBox && c.text.empty()) {
+            why = "a combobox needs its items";
+            return false;
+        }
         if (c.id >= 0 && !ids_.insert(c.id).second) {
             why = "id " + std::to_string(c.id) + " used twice";
             return false;
@@ -210,6 +237,24 @@ std::optional<std::string> DialogControl::FlagValue(std::string_view name) const
         if (f.size() > name.size() && f.compare(0, name.size(), name) == 0 && f[name.size()] == '=')
             return f.substr(name.size() + 1);
     return std::nullopt;
+}
+
+std::optional<int> DialogControl::IntFlag(std::string_view name) const
+{
+    std::optional<std::string> value = FlagValue(name);
+    return value ? Decimal(*value) : std::nullopt;
+}
+
+std::vector<std::string> DialogControl::Items() const
+{
+    std::vector<std::string> items;
+    if (kind != ControlKind::ComboBox)
+        return items;
+    std::size_t start = 0;
+    for (std::size_t bar; (bar = text.find('|', start)) != std::string::npos; start = bar + 1)
+        items.push_back(text.substr(start, bar - start));
+    items.push_back(text.substr(start));
+    return items;
 }
 
 const DialogControl* DialogTemplate::Find(int controlId) const

@@ -21,10 +21,15 @@
 //   (l %, t %) and its bottom-right corner to (r %, b %). Without an anchor
 //   the control keeps its place.
 // - Kinds: checkbox, radio, label, groupbox, frame, button, edit, updown,
-//   folderlist, colourbutton, slider, icon, link.
+//   folderlist, colourbutton, slider, combobox, icon, link. A combobox's text
+//   holds its items, separated by '|' ("None|Date|Name").
 // - Flags: `right` / `center` (text alignment of labels and links),
 //   `icon=<resource id>` (the image of an icon control), `vertical` (slider),
-//   `disabled`, `hidden`.
+//   `min=<n>` / `max=<n>` (range of a slider or up-down), `disabled`, `hidden`.
+// - Binding flags, read by the configuration pages: `setting=<key>` (the
+//   settings key the control shows and edits), `tip=<string id>` (its tool
+//   tip), `positive` (an edit box refuses 0 and below).
+// - The value of `icon=`, `tip=`, `min=` and `max=` is a decimal number.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,6 +47,7 @@ enum class ControlKind {
     FolderList,
     ColourButton,
     Slider,
+    ComboBox,
     Icon,
     Link,
 };
@@ -69,6 +75,10 @@ struct DialogControl {
     bool HasFlag(std::string_view flag) const;
     // The value of a `name=value` flag, when present.
     std::optional<std::string> FlagValue(std::string_view name) const;
+    // The value of a numeric flag (`tip=`, `min=`...), when present.
+    std::optional<int> IntFlag(std::string_view name) const;
+    // A combobox's items.
+    std::vector<std::string> Items() const;
 };
 
 struct DialogTemplate {

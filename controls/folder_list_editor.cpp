@@ -50,7 +50,21 @@ CFolderListEditor::CFolderListEditor(QWidget* parent) : QTreeWidget(parent)
 void CFolderListEditor::SetColumnTitle(const QString& title)
 {
     setHeaderLabels({title});
+    setAccessibleName(title);
     FitColumn();
+}
+
+void CFolderListEditor::CommitEdit()
+{
+    if (state() != QAbstractItemView::EditingState)
+        return;
+    for (int row = 0; row < topLevelItemCount(); ++row) {
+        if (QWidget* editor = indexWidget(indexFromItem(topLevelItem(row)))) {
+            commitData(editor);
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+            return;
+        }
+    }
 }
 
 QString CFolderListEditor::Text(int row) const

@@ -13,7 +13,11 @@ class CFolderListEditor : public QTreeWidget {
 public:
     explicit CFolderListEditor(QWidget* parent = nullptr);
 
+    // The column's title, which also names the list for a screen reader.
     void SetColumnTitle(const QString& title);
+    // Ends an in-place edit that is still open as Enter would (an empty text
+    // keeps the old one), so whoever reads the list next sees what is shown.
+    void CommitEdit();
 
     int Count() const { return topLevelItemCount(); }
     QString Text(int row) const;

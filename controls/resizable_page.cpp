@@ -7,6 +7,7 @@
 #include "controls/up_down.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QFontMetrics>
 #include <QFrame>
@@ -46,6 +47,22 @@ DialogBaseUnits BaseUnitsOf(const QFont& font)
 }
 
 namespace {
+// The kinds without a visible text of their own, which a label before them names.
+// A folder list is named by its column title instead.
+bool LabelledByLabelBefore(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::Edit:
+    case ControlKind::UpDown:
+    case ControlKind::ColourButton:
+    case ControlKind::Slider:
+    case ControlKind::ComboBox:
+        return true;
+    default:
+        return false;
+    }
+}
+
 Qt::Alignment LabelAlignment(const DialogControl& c)
 {
     if (c.HasFlag("right"))
@@ -59,7 +76,6 @@ Qt::Alignment LabelAlignment(const DialogControl& c)
 QWidget* CreateTemplateControl(const DialogControl& c, QWidget* parent)
 {
     const QString text = QString::fromStdString(c.text);
-    const QString visible = QString::fromStdString(StripAccelerator(c.text));
     QWidget* w = nullptr;
     switch (c.kind) {
     case ControlKind::CheckBox:
@@ -86,8 +102,10 @@ QWidget* CreateTemplateControl(const DialogControl& c, QWidget* parent)
         break;
     }
     case ControlKind::Button: {
+        // Enter presses the focused button, as in any dialog; the sheet's OK
+        // answers Enter only while no push button has the focus.
         auto* button = new QPushButton(text, parent);
-        button->setAutoDefault(false);
+        button->setAutoDefault(true);
         w = button;
         break;
     }
@@ -96,23 +114,36 @@ QWidget* CreateTemplateControl(const DialogControl& c, QWidget* parent)
         w = edit;
         break;
     }
-    case ControlKind::UpDown:
-        w = new CUpDown(parent);
+    case ControlKind::UpDown: {
+        auto* upDown = new CUpDown(parent);
+        upDown->SetRange(c.IntFlag("min").value_or(upDown->Minimum()), c.IntFlag("max").value_or(upDown->Maximum()));
+        w = upDown;
         break;
+    }
     case ControlKind::FolderList:
         w = new CFolderListEditor(parent);
         break;
     case ControlKind::ColourButton:
         w = new CColourPickerXP(parent);
         break;
-    case ControlKind::Slider:
-        w = new QSlider(c.HasFlag("vertical") ? Qt::Vertical : Qt::Horizontal, parent);
+    case ControlKind::Slider: {
+        auto* slider = new QSlider(c.HasFlag("vertical") ? Qt::Vertical : Qt::Horizontal, parent);
+        slider->setRange(c.IntFlag("min").value_or(slider->minimum()), c.IntFlag("max").value_or(slider->maximum()));
+        w = slider;
         break;
+    }
+    case ControlKind::ComboBox: {
+        auto* combo = new QComboBox(parent);
+        for (const std::string& item : c.Items())
+            combo->addItem(QString::fromStdString(item));
+        w = combo;
+        break;
+    }
     case ControlKind::Icon: {
         auto* label = new QLabel(parent);
         label->setAlignment(Qt::AlignCenter);
-        if (std::optional<std::string> icon = c.FlagValue("icon"))
-            label->setPixmap(ResourceIcon(std::atoi(icon->c_str())).pixmap(32, 32));
+        if (std::optional<int> icon = c.IntFlag("icon"))
+            label->setPixmap(ResourceIcon(*icon).pixmap(32, 32));
         label->setScaledContents(true);
         w = label;
         break;
@@ -126,8 +157,6 @@ QWidget* CreateTemplateControl(const DialogControl& c, QWidget* parent)
         break;
     }
     }
-    if (!visible.isEmpty())
-        w->setAccessibleName(visible);
     if (c.id >= 0)
         w->setObjectName(QStringLiteral("control%1").arg(c.id));
     if (c.HasFlag("disabled"))
@@ -142,15 +171,15 @@ CResizablePage::CResizablePage(const DialogTemplate& dialog, QWidget* parent)
 {
     const DialogBaseUnits base = BaseUnitsOf(font());
     layout_ = AnchorLayout(DialogSizeToPixels(template_.width, template_.height, base));
-    // An unnamed edit, list or colour button is named by the label before it,
-    // as a screen reader would read the dialog.
-    QString lastLabel;
+    // Controls with a text are named by it, as their text changes. A control
+    // without one is labelled by the label just before it: the label becomes
+    // its buddy, which names it for a screen reader, also when it changes.
+    QLabel* lastLabel = nullptr;
     for (const DialogControl& c : template_.controls) {
         QWidget* w = CreateTemplateControl(c, this);
-        if (c.kind == ControlKind::Label)
-            lastLabel = QString::fromStdString(StripAccelerator(c.text)).trimmed();
-        else if (c.text.empty() && w->accessibleName().isEmpty() && !lastLabel.isEmpty())
-            w->setAccessibleName(lastLabel);
+        if (lastLabel && LabelledByLabelBefore(c.kind))
+            lastLabel->setBuddy(w);
+        lastLabel = c.kind == ControlKind::Label ? qobject_cast<QLabel*>(w) : nullptr;
         if (c.id >= 0)
             indexOfId_[c.id] = static_cast<int>(widgets_.size());
         widgets_.push_back(w);

@@ -19,8 +19,8 @@ std::optional<DialogTemplate> LoadDialogTemplate(int id);
 // The dialog base units of a font, as the pages use them.
 DialogBaseUnits BaseUnitsOf(const QFont& font);
 
-// The widget a template row becomes, with the row's text, accessible name,
-// alignment and flags applied; not yet placed.
+// The widget a template row becomes, with the row's text, alignment, range
+// and flags applied; not yet placed.
 QWidget* CreateTemplateControl(const DialogControl& control, QWidget* parent);
 
 class CResizablePage : public QWidget {
@@ -36,6 +36,8 @@ public:
 
     // The control with this id, or nullptr.
     QWidget* Control(int id) const;
+    // Every control, in template order (index i is the template's row i).
+    const std::vector<QWidget*>& Controls() const { return widgets_; }
     template <class T>
     T* ControlAs(int id) const
     {

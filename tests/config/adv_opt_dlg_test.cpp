@@ -8,8 +8,10 @@
 
 namespace {
 using AdvOptPage = PageFixture<CAdvOptDlg>;
-constexpr int kRateSliders[] = {CAdvOptDlg::IDC_SPIN_X, CAdvOptDlg::IDC_SPIN_Y, CAdvOptDlg::IDC_SPIN_Z,
-                                CAdvOptDlg::IDC_SPEED_X, CAdvOptDlg::IDC_SPEED_Y, CAdvOptDlg::IDC_SPEED_Z};
+QSlider* SliderOf(const CAdvOptDlg& page, int id)
+{
+    return page.ControlAs<QSlider>(id);
+}
 } // namespace
 
 TEST_F(AdvOptPage, OpensWithTheRecordOnItsControlsAndTheSlidersInRange)
@@ -19,42 +21,63 @@ TEST_F(AdvOptPage, OpensWithTheRecordOnItsControlsAndTheSlidersInRange)
     settings.ExitKClick = 0;
     settings.SpinX = -40;
     settings.SpinY = 150;   // hand-edited beyond the slider
+    settings.SpinZ = -21;
+    settings.SpeedX = 31;
+    settings.SpeedY = 42;
     settings.SpeedZ = 12;
     settings.CubeSize = 70;
     settings.KeepUpright = 1;
+    settings.KeepAspectRatio = 1;
+    settings.CubeFloat = 0;
+    settings.CubeTransp = 1;
     CAdvOptDlg& p = Open();
     EXPECT_EQ(p.Caption(), "Advanced Options");
     EXPECT_FALSE(Box(1071)->isChecked());
     EXPECT_TRUE(Box(1072)->isChecked());
     EXPECT_FALSE(Box(1073)->isChecked());
     EXPECT_TRUE(Box(1007)->isChecked());
-    EXPECT_EQ(p.SliderControl(1000)->minimum(), -99);
-    EXPECT_EQ(p.SliderControl(1000)->maximum(), 99);
-    EXPECT_EQ(p.SliderControl(1000)->value(), -40);
-    EXPECT_EQ(p.SliderControl(1001)->value(), 99);
-    EXPECT_EQ(p.SliderControl(1006)->minimum(), 0);
-    EXPECT_EQ(p.SliderControl(1006)->value(), 12);
-    EXPECT_EQ(p.SliderControl(1004)->maximum(), 99);
-    EXPECT_EQ(p.SliderControl(1004)->value(), 70);
+    EXPECT_EQ(SliderOf(p, 1000)->minimum(), -99);
+    EXPECT_EQ(SliderOf(p, 1000)->maximum(), 99);
+    EXPECT_EQ(SliderOf(p, 1000)->value(), -40);
+    EXPECT_EQ(SliderOf(p, 1001)->value(), 99);
+    EXPECT_EQ(SliderOf(p, 1006)->minimum(), 0);
+    EXPECT_EQ(SliderOf(p, 1006)->value(), 12);
+    EXPECT_EQ(SliderOf(p, 1004)->maximum(), 99);
+    EXPECT_EQ(SliderOf(p, 1004)->value(), 70);
+    // Each control shows its own field.
+    EXPECT_EQ(SliderOf(p, 1166)->value(), -21);
+    EXPECT_EQ(SliderOf(p, 1002)->value(), 31);
+    EXPECT_EQ(SliderOf(p, 1003)->value(), 42);
+    EXPECT_TRUE(Box(1173)->isChecked());
+    EXPECT_FALSE(Box(1175)->isChecked());
+    EXPECT_TRUE(Box(1177)->isChecked());
 
     // Leaving unchanged stores what was shown; the slider kept only its range.
     ASSERT_TRUE(p.SaveExchange());
     EXPECT_EQ(settings.SpinX, -40);
     EXPECT_EQ(settings.SpinY, 99);
+    EXPECT_EQ(settings.SpinZ, -21);
+    EXPECT_EQ(settings.SpeedX, 31);
+    EXPECT_EQ(settings.SpeedY, 42);
     EXPECT_EQ(settings.SpeedZ, 12);
+    EXPECT_EQ(settings.CubeSize, 70);
     EXPECT_EQ(settings.ExitMClick, 1);
+    EXPECT_EQ(settings.KeepUpright, 1);
+    EXPECT_EQ(settings.KeepAspectRatio, 1);
+    EXPECT_EQ(settings.CubeFloat, 0);
+    EXPECT_EQ(settings.CubeTransp, 1);
 }
 
 TEST_F(AdvOptPage, SlowRatesAreStoredAsZeroTheSizeIsNot)
 {
     CAdvOptDlg& p = Open();
-    p.SliderControl(1000)->setValue(5);
-    p.SliderControl(1001)->setValue(-6);
-    p.SliderControl(1166)->setValue(7);
-    p.SliderControl(1002)->setValue(6);
-    p.SliderControl(1003)->setValue(7);
-    p.SliderControl(1006)->setValue(0);
-    p.SliderControl(1004)->setValue(3);
+    SliderOf(p, 1000)->setValue(5);
+    SliderOf(p, 1001)->setValue(-6);
+    SliderOf(p, 1166)->setValue(7);
+    SliderOf(p, 1002)->setValue(6);
+    SliderOf(p, 1003)->setValue(7);
+    SliderOf(p, 1006)->setValue(0);
+    SliderOf(p, 1004)->setValue(3);
     ASSERT_TRUE(p.SaveExchange());
     EXPECT_EQ(settings.SpinX, 0);
     EXPECT_EQ(settings.SpinY, 0);
@@ -64,11 +87,11 @@ TEST_F(AdvOptPage, SlowRatesAreStoredAsZeroTheSizeIsNot)
     EXPECT_EQ(settings.SpeedZ, 0);
     EXPECT_EQ(settings.CubeSize, 3);
 
-    p.SliderControl(1166)->setValue(-7);
+    SliderOf(p, 1166)->setValue(-7);
     ASSERT_TRUE(p.SaveExchange());
     EXPECT_EQ(settings.SpinZ, -7);
     // The slider keeps what the user set; only the stored value snaps.
-    EXPECT_EQ(p.SliderControl(1000)->value(), 5);
+    EXPECT_EQ(SliderOf(p, 1000)->value(), 5);
 }
 
 TEST_F(AdvOptPage, NoExitEventKeepsThePageAndTheRecordAnyOneLetsItGo)
@@ -79,7 +102,7 @@ TEST_F(AdvOptPage, NoExitEventKeepsThePageAndTheRecordAnyOneLetsItGo)
     for (int id : {1071, 1072, 1073})
         if (Box(id)->isChecked())
             Click(id);
-    p.SliderControl(1000)->setValue(80);
+    SliderOf(p, 1000)->setValue(80);
     Click(1007);
 
     EXPECT_FALSE(p.SaveExchange());

@@ -32,7 +32,7 @@ protected:
         QApplication::processEvents();
     }
     void ClickButton(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, b->rect().center()); }
-    QLineEdit* Delay() const { return sheet->Page(0)->ControlAs<QLineEdit>(CImagesPage::kDelay); }
+    QLineEdit* Delay() const { return sheet->Page(0)->ControlAs<QLineEdit>(ImagesIds::kDelay); }
     void WriteIni(const std::string& text) { std::ofstream(iniPath) << text; }
     // The keys of a section, in file order.
     std::vector<std::string> KeysOf(const std::string& section) const
@@ -175,7 +175,7 @@ TEST_F(SheetTest, CancelWritesNothingButImmediateWritesSurvive)
     QTest::keyClicks(Delay(), "99");
     chooser.answers = {a};
     ClickButton(sheet->Page(0)->ControlAs<QPushButton>(CFolderListPage::kAddDirectory));
-    ClickButton(sheet->Page(0)->ControlAs<QPushButton>(CImagesPage::kReset));
+    ClickButton(sheet->Page(0)->ControlAs<QPushButton>(ImagesIds::kReset));
     const std::string afterImmediate = IniText();
     ClickButton(sheet->CancelButton());
     EXPECT_EQ(sheet->result(), QDialog::Rejected);

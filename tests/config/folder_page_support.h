@@ -10,6 +10,7 @@
 #include "support/reading.h"
 #include "support/temp_folder.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -27,6 +28,16 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
+
+// Control ids of the folder pages' templates (res/dialogs/2003.dlg, 2004.dlg).
+struct ImagesIds {
+    enum : int { kRecursive = 1004, kCounter = 1024, kFolders = 1003, kBackground = 1055, kDelay = 1011,
+                 kDelaySpin = 1012, kRandom = 1008, kRestart = 1047, kReset = 1067 };
+};
+struct SoundIds {
+    enum : int { kRecursive = 1028, kCounter = 1033, kFolders = 1032, kRandom = 1026, kRestart = 1066,
+                 kReset = 1068 };
+};
 
 // Answers folder requests from a script and remembers what was asked.
 class ScriptedChooser : public FolderChooser {
@@ -128,6 +139,13 @@ protected:
     std::unique_ptr<SheetContext> context;
     std::unique_ptr<Page> page;
 };
+
+// What a screen reader hears as a control's name.
+inline QString AccessibleName(QWidget* w)
+{
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+    return a ? a->text(QAccessible::Name) : QString();
+}
 
 // The balloon windows on screen now.
 inline std::vector<CBalloonMessage*> VisibleBalloons()

@@ -13,9 +13,9 @@ TEST_F(SoundPageTest, RandomPlayAndRestartExcludeEachOther)
     settings.SndRandom = 1;
     settings.SaveLastSound = 1;
     OpenSounds();
-    QCheckBox* random = Box(CConfigSoundDlg::kRandom);
-    QCheckBox* restart = Box(CConfigSoundDlg::kRestart);
-    QPushButton* reset = Button(CConfigSoundDlg::kReset);
+    QCheckBox* random = Box(SoundIds::kRandom);
+    QCheckBox* restart = Box(SoundIds::kRestart);
+    QPushButton* reset = Button(SoundIds::kReset);
     // Opened with both on: restart shows off and disabled, and is stored off.
     EXPECT_TRUE(random->isChecked());
     EXPECT_FALSE(restart->isChecked());
@@ -64,7 +64,7 @@ TEST_F(SoundPageTest, FoldersKeepTheirMarkAndCountingHonoursTheFileTypes)
     EXPECT_EQ(List().headerItem()->text(0), "Sound Files Folders:");
 
     Click(Button(CConfigSoundDlg::kCountFiles));
-    EXPECT_EQ(Label(CConfigSoundDlg::kCounter)->text(), "2");
+    EXPECT_EQ(Label(SoundIds::kCounter)->text(), "2");
     EXPECT_EQ(settings.SoundFolders, (StringList{":" + old, music}));
 
     // The browser remembers under "Sound".
@@ -76,7 +76,7 @@ TEST_F(SoundPageTest, FoldersKeepTheirMarkAndCountingHonoursTheFileTypes)
     // A gone folder, even disabled, blocks with the warning at the list.
     fs::remove_all(old);
     EXPECT_FALSE(page->SaveExchange());
-    EXPECT_EQ(page->LastBalloon()->controlId, CConfigSoundDlg::kFolders);
+    EXPECT_EQ(page->LastBalloon()->controlId, SoundIds::kFolders);
     EXPECT_EQ(page->LastBalloon()->titleId, 336);
 }
 

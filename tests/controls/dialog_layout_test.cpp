@@ -67,6 +67,28 @@ TEST(DialogTemplate, RefusesMalformedTextsNamingTheLine)
     Refusal("dialog 1 \"x\" 10 10\nlabel 5 \"a\" 1 1 1");
     Refusal("dialog 1 \"x\" 10 10\nlabel 5 \"a\" 1 1 1 1 \"flag\"");
     Refusal("dialog 1 \"x\" 10 10 font Arial 8");
+    // Numeric flags hold numbers; a drop-down has items.
+    EXPECT_NE(Refusal("dialog 1 \"x\" 10 10\nslider 5 \"\" 1 1 1 1 min=low").find("min= needs a number"),
+              std::string::npos);
+    EXPECT_NE(Refusal("dialog 1 \"x\" 10 10\nlabel 5 \"a\" 1 1 1 1 tip=12x").find("tip="), std::string::npos);
+    EXPECT_NE(Refusal("dialog 1 \"x\" 10 10\ncombobox 5 \"\" 1 1 1 1").find("items"), std::string::npos);
+}
+
+TEST(DialogTemplate, DropDownItemsAndNumericFlags)
+{
+    std::string error;
+    auto t = ParseDialogTemplate("dialog 1 \"x\" 10 10\n"
+                                 "combobox 5 \"None|Date||Name\" 1 1 1 1 setting=Caption tip=115\n"
+                                 "slider 6 \"\" 1 1 1 1 min=-99 max=99\n",
+                                 &error);
+    ASSERT_TRUE(t) << error;
+    EXPECT_EQ(t->controls[0].Items(), (std::vector<std::string>{"None", "Date", "", "Name"}));
+    EXPECT_EQ(t->controls[0].FlagValue("setting"), "Caption");
+    EXPECT_EQ(t->controls[0].IntFlag("tip"), 115);
+    EXPECT_EQ(t->controls[1].IntFlag("min"), -99);
+    EXPECT_EQ(t->controls[1].IntFlag("max"), 99);
+    EXPECT_EQ(t->controls[1].IntFlag("tip"), std::nullopt);
+    EXPECT_TRUE(t->controls[1].Items().empty());
 }
 
 TEST(DialogTemplate, ShippedPagesReadAsDesigned)
