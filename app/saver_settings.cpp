@@ -129,6 +129,7 @@ void CSaverSettings::Load(ProfileStore& from, const FirstRunFolders& firstRun)
     ShowPng = get("ShowPng", 1);
     AutoRotate = get("AutoRotate", 1);
     ShowMoreFormats = get("ShowMoreFormats", 1);
+    KeepShuffle = get("KeepShuffle", 0);
     EnableMonitorOff = get("EnableMonitorOff", 1);
     DisableMultiMonitor = get("DisableMultiMonitor", 0);
     HideCursor = get("HideCursor", 0);
@@ -179,6 +180,9 @@ void CSaverSettings::Save(ProfileStore& to) const
     put("KeepAspectRatio", KeepAspectRatio);
     put("CubeFloat", CubeFloat);
     put("CubeTransp", CubeTransp);
+    // Written only once it was ever set, so a store without it stays as it was.
+    if (KeepShuffle || !to.GetProfileString(kSettings, "KeepShuffle", "").empty())
+        put("KeepShuffle", KeepShuffle);
 }
 
 void CSaverSettings::InitSettings()

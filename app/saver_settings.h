@@ -1,11 +1,13 @@
 #pragma once
 // The one settings record of the process: every option, the configured
 // folders, and the media lists with the lock that guards the image list.
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 class ProfileStore;
+class KeptShuffle;
 
 using StringList = std::vector<std::string>;
 
@@ -31,6 +33,7 @@ public:
     int ShowPng = 1;
     int AutoRotate = 1;         // codec path: show camera photos upright (EXIF orientation)
     int ShowMoreFormats = 1;    // codec path: list HEIC/HEIF, AVIF, WebP and TIFF photos too
+    int KeepShuffle = 0;        // random order: remember the photos shown in this cycle across runs
     int WindowsComposition = 0;
     int KeepUpright = 0;
     int SpinX = 40;
@@ -69,6 +72,10 @@ public:
 
     // Held by the image loader for the whole choice, decoding and fitting.
     std::mutex imageListLock;
+
+    // The photos already shown in this cycle, kept across runs; set at the
+    // start of a show only when KeepShuffle and Random are on (media/kept_shuffle.h).
+    std::shared_ptr<KeptShuffle> keptShuffle;
 
     // Set once the first window has validated the settings and built the lists.
     bool initialised = false;
