@@ -5,15 +5,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-std::string DataFolderRoot()
+namespace {
+// A base folder of the user's: the variable when it holds an absolute path,
+// else `underHome` in the home folder; empty when neither is known.
+std::string XdgRoot(const char* variable, const char* underHome)
 {
-    // $XDG_DATA_HOME, else ~/.local/share.
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/')
+    if (const char* xdg = std::getenv(variable); xdg && *xdg == '/')
         return xdg;
     if (const char* home = std::getenv("HOME"); home && *home)
-        return std::string(home) + "/.local/share";
+        return std::string(home) + underHome;
     return {};
 }
+} // namespace
+
+std::string DataFolderRoot() { return XdgRoot("XDG_DATA_HOME", "/.local/share"); }
 
 std::string ExecutableFolder()
 {
@@ -38,11 +43,13 @@ bool MakeDirs(const std::string& dir)
 }
 } // namespace
 
-std::string GetDataFilePath(const std::string& fileName)
+namespace {
+// `fileName` in the program's folder under `root`, created when missing; the
+// executable's folder when there is no root or the folder cannot be made.
+std::string FileUnder(const std::string& root, const char* noRootMessage, const std::string& fileName)
 {
-    std::string root = DataFolderRoot();
     if (root.empty()) {
-        Log("Unable to read CSIDL_APPDATA");
+        Log("%s", noRootMessage);
         return ExecutableFolder() + fileName;
     }
     std::string dir = root + "/Tessaview";
@@ -51,4 +58,17 @@ std::string GetDataFilePath(const std::string& fileName)
         return ExecutableFolder() + fileName;
     }
     return dir + "/" + fileName;
+}
+} // namespace
+
+std::string GetDataFilePath(const std::string& fileName)
+{
+    return FileUnder(DataFolderRoot(), "Unable to read CSIDL_APPDATA", fileName);
+}
+
+std::string StateFolderRoot() { return XdgRoot("XDG_STATE_HOME", "/.local/state"); }
+
+std::string GetStateFilePath(const std::string& fileName)
+{
+    return FileUnder(StateFolderRoot(), "Unable to find the state folder", fileName);
 }

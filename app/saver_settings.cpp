@@ -53,15 +53,16 @@ StringList LoadFoldersOrLegacy(ProfileStore& store, std::string_view section, st
     return folders;
 }
 
-enum class Persist { Saved, LoadOnly };
+enum class Persist { Saved, LoadOnly, SavedOnceSet };
 using S = CSaverSettings;
 
 #define TSV_SETTING_ROW(key, def, persist) \
-    SettingRow{SettingRow::Kind::Integer, #key, &S::key, nullptr, def, Persist::persist == Persist::Saved, nullptr, {}},
+    SettingRow{SettingRow::Kind::Integer, #key, &S::key, nullptr, def, Persist::persist != Persist::LoadOnly, \
+               Persist::persist == Persist::SavedOnceSet, nullptr, {}},
 #define TSV_SETTING_IF_ROW(key, def, flag) \
-    SettingRow{SettingRow::Kind::Integer, #key, &S::key, nullptr, def, false, &S::flag, {}},
+    SettingRow{SettingRow::Kind::Integer, #key, &S::key, nullptr, def, false, false, &S::flag, {}},
 #define TSV_FOLDERS_ROW(member, section, legacyKey) \
-    SettingRow{SettingRow::Kind::Folders, section, nullptr, &S::member, 0, true, nullptr, legacyKey},
+    SettingRow{SettingRow::Kind::Folders, section, nullptr, &S::member, 0, true, false, nullptr, legacyKey},
 constexpr SettingRow kTable[] = {TSV_SETTINGS(TSV_SETTING_ROW, TSV_SETTING_IF_ROW, TSV_FOLDERS_ROW)};
 #undef TSV_SETTING_ROW
 #undef TSV_SETTING_IF_ROW
@@ -154,7 +155,11 @@ void CSaverSettings::Save(ProfileStore& to) const
             SaveFolderList(to, row.key, this->*row.folders);
             to.WriteProfileString(kSettings, row.legacyKey, "");
         } else {
-            to.WriteProfileInt(kSettings, row.key, this->*row.integer);
+            const int value = this->*row.integer;
+            if (row.onlyOnceSet && value == row.defaultValue &&
+                to.GetProfileString(kSettings, row.key, "").empty())
+                continue;
+            to.WriteProfileInt(kSettings, row.key, value);
         }
     }
 }

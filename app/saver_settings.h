@@ -1,12 +1,14 @@
 #pragma once
 // The one settings record of the process: every option, the configured
 // folders, and the media lists with the lock that guards the image list.
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
 class ProfileStore;
+class KeptShuffle;
 
 using StringList = std::vector<std::string>;
 
@@ -17,7 +19,13 @@ void SaveFolderList(ProfileStore& store, std::string_view section, const StringL
 // The stored options, one line each, in the order Load reads them. Save
 // writes the Saved ones in the same order. An option's key in the store is
 // its member's name; its default is the record's initial value.
-//   SETTING(key, default, Saved | LoadOnly)  an integer of section "Settings"
+//   SETTING(key, default, Saved | LoadOnly | SavedOnceSet)
+//                                            an integer of section "Settings";
+//                                            SavedOnceSet (options added later,
+//                                            off by default) is written only when
+//                                            it differs from its default or is
+//                                            already stored, so a file that never
+//                                            had it keeps its old layout
 //   SETTING_IF(key, default, flag)           an integer read only when `flag`
 //                                            is set; others write it, Save never
 //   FOLDERS(member, section, legacy key)     a folder list; the single folder of
@@ -62,6 +70,7 @@ void SaveFolderList(ProfileStore& store, std::string_view section, const StringL
     SETTING(ShowPng, 1, LoadOnly)                                                 \
     SETTING(AutoRotate, 1, LoadOnly)      /* codec path: camera photos upright */ \
     SETTING(ShowMoreFormats, 1, LoadOnly) /* codec path: HEIC, AVIF, WebP, TIFF */ \
+    SETTING(KeepShuffle, 0, SavedOnceSet) /* random order resumes across runs */  \
     SETTING(EnableMonitorOff, 1, LoadOnly)                                        \
     SETTING(DisableMultiMonitor, 0, LoadOnly)                                     \
     SETTING(HideCursor, 0, LoadOnly)                                              \
@@ -83,6 +92,10 @@ public:
 
     // Held by the image loader for the whole choice, decoding and fitting.
     std::mutex imageListLock;
+
+    // The photos already shown in this cycle, kept across runs; set at the
+    // start of a show only when KeepShuffle and Random are on (media/kept_shuffle.h).
+    std::shared_ptr<KeptShuffle> keptShuffle;
 
     // Set once the first window has validated the settings and built the lists.
     bool initialised = false;
@@ -114,6 +127,7 @@ struct SettingRow {
     StringList CSaverSettings::*folders = nullptr; // Kind::Folders
     int defaultValue = 0;
     bool saved = false;
+    bool onlyOnceSet = false;                    // saved only when not the default or already stored
     int CSaverSettings::*readIf = nullptr;       // read only when this flag is set
     std::string_view legacyKey;                  // folder lists: the older single-folder key
 };

@@ -68,7 +68,7 @@ PageBinding::PageBinding(CResizablePage& page)
                 std::string(ControlKindName(c.kind)).c_str(), c.id, key->c_str());
             continue;
         }
-        bound_.push_back({c.id, page.Controls()[i], row, c.HasFlag("positive"), {}});
+        bound_.push_back({c.id, page.Controls()[i], row, c.HasFlag("positive"), {}, 0, {}});
     }
 }
 

@@ -4,6 +4,7 @@
 #include "app/saver_app.h"
 #include "app/saver_settings.h"
 #include "media/file_finder.h"
+#include "media/kept_shuffle.h"
 #include "media/sound_list.h"
 #include "res/string_table.h"
 
@@ -67,6 +68,9 @@ int BuildImageList(CSaverSettings& settings, bool counting)
 void LoadMediaLists(CSaverSettings& settings, bool preview)
 {
     BuildImageList(settings, false);
+    // A preview is too small to count as seeing the photos.
+    if (!preview)
+        StartKeptShuffle(settings);
     BuildSndList(settings, false);
     bool empty;
     {

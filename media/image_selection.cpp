@@ -3,6 +3,7 @@
 #include "app/log.h"
 #include "app/random.h"
 #include "app/saver_settings.h"
+#include "media/kept_shuffle.h"
 #include "media/list_choice.h"
 
 std::string ChooseBitmap(CSaverSettings& settings, bool random)
@@ -12,8 +13,13 @@ std::string ChooseBitmap(CSaverSettings& settings, bool random)
         Log("ChooseBitmap: File List Empty !");
         return {};
     }
-    if (random)
-        return DrawWithoutRepeat(files, settings.AllImageFiles, "ChooseBitmap", "Random, Last Image");
+    if (random) {
+        const bool lastOfCycle = files.size() == 1;
+        std::string chosen = DrawWithoutRepeat(files, settings.AllImageFiles, "ChooseBitmap", "Random, Last Image");
+        if (settings.keptShuffle)
+            settings.keptShuffle->Shown(chosen, lastOfCycle);
+        return chosen;
+    }
     settings.LastImageIndex = NextListIndex(settings.LastImageIndex, static_cast<int>(files.size()));
     std::string chosen = files[static_cast<std::size_t>(settings.LastImageIndex)];
     Log("ChooseBitmap: Index=%d", settings.LastImageIndex);

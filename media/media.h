@@ -5,6 +5,7 @@
 #include "media/file_finder.h"
 #include "media/image_list.h"
 #include "media/image_selection.h"
+#include "media/kept_shuffle.h"
 #include "media/path_helpers.h"
 #include "media/sort_file_list.h"
 #include "media/sound_list.h"

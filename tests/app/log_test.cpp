@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 #include <regex>
 #include <set>
 #include <thread>
@@ -78,4 +79,36 @@ TEST(Log, DataFolderFallsBackToTheExecutableFolder)
         setenv("XDG_DATA_HOME", saved.c_str(), 1);
     else
         unsetenv("XDG_DATA_HOME");
+}
+
+TEST(Log, StateFolderFollowsXdgStateHomeThenHome)
+{
+    auto tmp = std::filesystem::temp_directory_path() / ("tsv-state-" + std::to_string(getpid()));
+    std::filesystem::create_directories(tmp);
+    auto saved = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v ? std::optional<std::string>(v) : std::nullopt;
+    };
+    auto restore = [](const char* name, const std::optional<std::string>& v) {
+        if (v)
+            setenv(name, v->c_str(), 1);
+        else
+            unsetenv(name);
+    };
+    const auto oldState = saved("XDG_STATE_HOME"), oldHome = saved("HOME");
+    setenv("XDG_STATE_HOME", (tmp / "state").c_str(), 1);
+    EXPECT_EQ(GetStateFilePath("x"), (tmp / "state" / "Tessaview" / "x").string());
+    // A relative value is ignored, as the base directory rules ask.
+    setenv("XDG_STATE_HOME", "relative", 1);
+    setenv("HOME", (tmp / "home").c_str(), 1);
+    EXPECT_EQ(GetStateFilePath("x"), (tmp / "home" / ".local" / "state" / "Tessaview" / "x").string());
+    EXPECT_TRUE(std::filesystem::is_directory(tmp / "home" / ".local" / "state" / "Tessaview"));
+    // As for the log: where the folder cannot be made, beside the executable.
+    std::filesystem::remove_all(tmp / "home");
+    std::filesystem::create_directories(tmp / "home" / ".local");
+    std::ofstream(tmp / "home" / ".local" / "state") << "x";
+    EXPECT_EQ(GetStateFilePath("x"), ExecutableFolder() + "x");
+    restore("XDG_STATE_HOME", oldState);
+    restore("HOME", oldHome);
+    std::filesystem::remove_all(tmp);
 }

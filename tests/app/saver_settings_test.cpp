@@ -112,6 +112,27 @@ TEST(SaverSettings, SaveWritesTheKeysInOrderAndLeavesStaleEntries)
     EXPECT_EQ(store.Raw("Paths", "Path4"), "/p4");
 }
 
+TEST(SaverSettings, KeepShuffleIsStoredOnlyOnceItWasSet)
+{
+    MemoryProfileStore store;
+    CSaverSettings s;
+    s.Load(store, kFirstRun);
+    EXPECT_EQ(s.KeepShuffle, 0);
+    s.Save(store);
+    EXPECT_FALSE(store.Has("Settings", "KeepShuffle"));
+
+    s.KeepShuffle = 1;
+    s.Save(store);
+    EXPECT_EQ(store.Raw("Settings", "KeepShuffle"), "1");
+    CSaverSettings next;
+    next.Load(store, kFirstRun);
+    EXPECT_EQ(next.KeepShuffle, 1);
+    // Switched off again, the 0 must reach the store.
+    next.KeepShuffle = 0;
+    next.Save(store);
+    EXPECT_EQ(store.Raw("Settings", "KeepShuffle"), "0");
+}
+
 TEST(SaverSettings, InitSettingsCorrectsInMemoryAndLogsTheBlock)
 {
     MemoryProfileStore store;
