@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <mutex>
 #include <future>
 #include <thread>
 
@@ -468,6 +469,152 @@ TEST(RenderDisplay, AThreadStuckInItsLoaderIsLetGoAndNeverTouchesTheRenderer)
         });
     }
     EXPECT_TRUE(left);
+}
+
+// Photos of the list are p1, p2, ... in colours of their own; `calls` records
+// the file each load was asked for ("" for the next of the list). A load waits
+// (two seconds at most) until `allowed` lets it go, so that the quick first
+// passes can be taken one by one, however slow the frames are.
+struct PhotoSource {
+    std::mutex lock;
+    std::vector<std::string> calls;
+    int made = 0;
+    std::atomic<int> allowed{1000};
+
+    static std::uint32_t Colour(int i) { return 0xFF000000u | std::uint32_t(i * 40) << 16 | std::uint32_t(255 - i * 30); }
+    PhotoLoaderFn Loader()
+    {
+        return [this](CBitmapEx& target, int size, const std::string& file, std::string& loaded) {
+            for (int i = 0; i < 200 && int(Calls().size()) >= allowed; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            int index;
+            {
+                std::lock_guard<std::mutex> g(lock);
+                calls.push_back(file);
+                index = file.empty() ? ++made : std::stoi(file.substr(1));
+            }
+            loaded = "p" + std::to_string(index);
+            auto bmp = std::make_unique<DeviceBitmap>();
+            bmp->width = bmp->height = size;
+            bmp->pixels.assign(std::size_t(size) * std::size_t(size), Colour(index));
+            target.bitmap = std::move(bmp);
+            return 0;
+        };
+    }
+    std::vector<std::string> Calls()
+    {
+        std::lock_guard<std::mutex> g(lock);
+        return calls;
+    }
+};
+
+Rgb RgbOf(std::uint32_t argb) { return {int(argb >> 16 & 0xFF), int(argb >> 8 & 0xFF), int(argb & 0xFF)}; }
+
+// Draws frames (10 ms apart) until `done` holds, for at most three seconds.
+template <class Done>
+bool FramesUntil(Show& show, Done done)
+{
+    for (int i = 0; i < 300; ++i) {
+        if (done())
+            return true;
+        show.Frame();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return done();
+}
+
+// Lets the quick first passes load one photo each, one after the other.
+bool FirstSixPhotos(Show& show, PhotoSource& source)
+{
+    for (int i = 1; i <= 6; ++i) {
+        source.allowed = i;
+        if (!FramesUntil(show, [&] { return show.dx->History().Size() == std::size_t(i); }))
+            return false;
+    }
+    source.allowed = 1000;
+    return true;
+}
+
+TEST(RenderDisplay, KeysBringTheNextPhotoAtOnceAndEarlierOnesAgain)
+{
+    PhotoSource source;
+    source.allowed = 0;
+    Show show;
+    show.settings.Delay = 30;
+    show.dx = std::make_unique<DXGraphics>(show.settings);
+    show.dx->SetClock([&show] { return show.now; });
+    show.dx->SetPhotoLoader(source.Loader());
+    show.dx->Init(&show.window, {0, 0, kWidth, kHeight});
+    ASSERT_TRUE(show.dx->IsCreated());
+    EXPECT_EQ(show.dx->ShowPreviousPhoto(), PhotoAsk::NoneEarlier);
+    // The six first photos, then the loader waits 30 seconds.
+    ASSERT_TRUE(FirstSixPhotos(show, source));
+    EXPECT_EQ(show.dx->NextFace(), 0);
+    EXPECT_TRUE(Near(Mean(show.Capture(), 160, 120), RgbOf(PhotoSource::Colour(1)), 2));
+
+    // The next photo goes on face 0, the one in front, well within a second.
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(show.dx->ShowNextPhoto(), PhotoAsk::Asked);
+    ASSERT_TRUE(FramesUntil(show, [&] { return show.dx->NextFace() == 1; }));
+    EXPECT_LT(t.elapsed(), 1000);
+    EXPECT_TRUE(Near(Mean(show.Capture(), 160, 120), RgbOf(PhotoSource::Colour(7)), 2));
+
+    // Two steps back load p6 and p5 again, one forward p6: none of them is a new choice.
+    EXPECT_EQ(show.dx->ShowPreviousPhoto(), PhotoAsk::Asked);
+    EXPECT_EQ(show.dx->ShowPreviousPhoto(), PhotoAsk::Asked);
+    EXPECT_EQ(show.dx->ShowNextPhoto(), PhotoAsk::Asked);
+    ASSERT_TRUE(FramesUntil(show, [&] { return show.dx->NextFace() == 4; }));
+    EXPECT_EQ(source.Calls(), (std::vector<std::string>{"", "", "", "", "", "", "", "p6", "p5", "p6"}));
+    EXPECT_EQ(show.dx->History().Size(), 7u);
+    EXPECT_EQ(show.dx->History().Position(), 5u);
+    // Forward past the end of what was shown: a new photo from the list.
+    EXPECT_EQ(show.dx->ShowNextPhoto(), PhotoAsk::Asked);
+    EXPECT_EQ(show.dx->ShowNextPhoto(), PhotoAsk::Asked);
+    ASSERT_TRUE(FramesUntil(show, [&] { return show.dx->NextFace() == 0; }));
+    EXPECT_EQ(source.Calls().back(), "");
+    EXPECT_EQ(show.dx->History().Size(), 8u);
+}
+
+TEST(RenderDisplay, APausedCubeStandsStillAndGoesOnFromWhereItStopped)
+{
+    PhotoSource source;
+    source.allowed = 0;
+    Show show;
+    show.settings.Delay = 30;
+    show.settings.SpinY = 60;
+    show.settings.SpeedX = 60;
+    show.dx = std::make_unique<DXGraphics>(show.settings);
+    show.dx->SetClock([&show] { return show.now; });
+    show.dx->SetPhotoLoader(source.Loader());
+    show.dx->Init(&show.window, {0, 0, kWidth, kHeight});
+    ASSERT_TRUE(show.dx->IsCreated());
+    ASSERT_TRUE(FirstSixPhotos(show, source));
+
+    show.now = 6000;
+    show.Frame();
+    show.dx->SetPaused(true);
+    // A photo asked for still comes, on the next face.
+    EXPECT_EQ(show.dx->ShowNextPhoto(), PhotoAsk::Asked);
+    ASSERT_TRUE(FramesUntil(show, [&] { return show.dx->NextFace() == 1; }));
+    const auto paused = show.Capture();
+    // A photo that comes on its own waits; time passes without a turn or a move.
+    show.dx->QueueTexture(Solid(0xFFFFFFFF));
+    show.now = 9000;
+    for (int i = 0; i < 5; ++i)
+        show.Frame();
+    EXPECT_TRUE(show.Capture() == paused);
+    EXPECT_EQ(show.dx->PendingCount(), 1u);
+    EXPECT_EQ(show.dx->NextFace(), 1);
+
+    // Resumed, the cube turns on from the angle and place where it stood.
+    show.dx->SetPaused(false);
+    EXPECT_TRUE(show.Capture() == paused);
+    EXPECT_EQ(show.dx->PendingCount(), 0u);
+    EXPECT_EQ(show.dx->NextFace(), 2);
+    const auto moved = show.Capture();
+    show.now = 9500;
+    EXPECT_FALSE(show.Capture() == moved);
 }
 
 } // namespace
