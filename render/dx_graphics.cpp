@@ -5,6 +5,7 @@
 #include "imaging/bitmap_ex.h"
 #include "render/adapter_choice.h"
 #include "render/builtin_textures.h"
+#include "render/mipmaps.h"
 #include "res/tiles/builtin_tiles.h"
 
 #if __has_include("imaging/image_loader.h")
@@ -109,8 +110,14 @@ bool DXGraphics::Init(QWindow* window, const Rect& windowRect)
     shared_->loadImage = loader_;
     shared_->loadPhoto = photoLoader_;
     const int maxSize = device_.MaxTextureSize();
-    shared_->makeTexture = [maxSize](const DeviceBitmap& b, std::uint32_t key) {
-        return TextureFromBitmap(b, key, maxSize);
+    // The smaller levels are made here, on the loader thread, so that the frame
+    // that takes the photo over only copies them.
+    const bool mipmaps = device_.TextureMinify() == Minify::Trilinear;
+    shared_->makeTexture = [maxSize, mipmaps](const DeviceBitmap& b, std::uint32_t key) {
+        auto texture = TextureFromBitmap(b, key, maxSize);
+        if (texture && mipmaps)
+            texture->mipmaps = MipmapsOf(*texture);
+        return texture;
     };
     shared_->FillDefaults();
     loaderThread_.Start(shared_);

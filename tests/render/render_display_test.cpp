@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstring>
 #include <mutex>
 #include <future>
@@ -469,6 +470,63 @@ TEST(RenderDisplay, AThreadStuckInItsLoaderIsLetGoAndNeverTouchesTheRenderer)
         });
     }
     EXPECT_TRUE(left);
+}
+
+// One-pixel black and white columns.
+std::unique_ptr<TexturePixels> Stripes(int size)
+{
+    auto t = std::make_unique<TexturePixels>();
+    t->width = t->height = size;
+    t->rgba.resize(std::size_t(size) * std::size_t(size) * 4);
+    for (std::size_t i = 0; i < t->rgba.size(); i += 4) {
+        const std::uint8_t v = (i / 4) % 2 ? 0xFF : 0x00;
+        t->rgba[i] = t->rgba[i + 1] = t->rgba[i + 2] = v;
+        t->rgba[i + 3] = 0xFF;
+    }
+    return t;
+}
+
+struct Spread {
+    double mean = 0, deviation = 0;
+};
+
+// Mean and standard deviation of the green channel in a rectangle.
+Spread GreenSpread(const std::vector<std::uint32_t>& px, int left, int top, int right, int bottom)
+{
+    double sum = 0, squares = 0;
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
+            const double g = double((px[std::size_t(y) * kWidth + std::size_t(x)] >> 8) & 0xFF);
+            sum += g;
+            squares += g * g;
+            ++n;
+        }
+    const double mean = sum / n;
+    return {mean, std::sqrt(std::max(0.0, squares / n - mean * mean))};
+}
+
+TEST(RenderDisplay, FineStripesOnAFaceAQuarterOfTheirSizeShowAnEvenGrey)
+{
+    // Face 0 is about 90 pixels across here; the photo about four times that,
+    // not exactly, so that plain sampling does not land on one colour alone.
+    const int photo = 350;
+    Spread seen[2];
+    for (Minify minify : {Minify::Trilinear, Minify::Bilinear}) {
+        Show show;
+        ASSERT_TRUE(show.Start());
+        if (show.dx->Device().TextureMinify() != Minify::Trilinear)
+            GTEST_SKIP() << "this driver cannot make mipmaps of any size";
+        show.dx->Device().SetTextureMinify(minify);
+        show.dx->QueueTexture(Stripes(photo));
+        show.Frame();
+        seen[int(minify)] = GreenSpread(show.Capture(), 135, 95, 185, 145);
+    }
+    EXPECT_LT(seen[int(Minify::Trilinear)].deviation, 6.0);
+    EXPECT_NEAR(seen[int(Minify::Trilinear)].mean, 128.0, 24.0);
+    // Sampled from the full-size level alone, as before, the columns come
+    // through as stripes and moire.
+    EXPECT_GT(seen[int(Minify::Bilinear)].deviation, 30.0);
 }
 
 // Photos of the list are p1, p2, ... in colours of their own; `calls` records
