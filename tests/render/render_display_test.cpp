@@ -91,6 +91,16 @@ public:
         return dx->IsCreated();
     }
 
+    // The same with a loader that names its photos and can load them again.
+    bool StartWithPhotos(PhotoLoaderFn loader)
+    {
+        dx = std::make_unique<DXGraphics>(settings);
+        dx->SetClock([this] { return now; });
+        dx->SetPhotoLoader(std::move(loader));
+        dx->Init(&window, {0, 0, kWidth, kHeight});
+        return dx->IsCreated();
+    }
+
     void Frame() { dx->RenderFrame(); }
 
     std::vector<std::uint32_t> Capture()
@@ -599,11 +609,7 @@ TEST(RenderDisplay, KeysBringTheNextPhotoAtOnceAndEarlierOnesAgain)
     source.allowed = 0;
     Show show;
     show.settings.Delay = 30;
-    show.dx = std::make_unique<DXGraphics>(show.settings);
-    show.dx->SetClock([&show] { return show.now; });
-    show.dx->SetPhotoLoader(source.Loader());
-    show.dx->Init(&show.window, {0, 0, kWidth, kHeight});
-    ASSERT_TRUE(show.dx->IsCreated());
+    ASSERT_TRUE(show.StartWithPhotos(source.Loader()));
     EXPECT_EQ(show.dx->ShowPreviousPhoto(), PhotoAsk::NoneEarlier);
     // The six first photos, then the loader waits 30 seconds.
     ASSERT_TRUE(FirstSixPhotos(show, source));
@@ -626,12 +632,14 @@ TEST(RenderDisplay, KeysBringTheNextPhotoAtOnceAndEarlierOnesAgain)
     EXPECT_EQ(source.Calls(), (std::vector<std::string>{"", "", "", "", "", "", "", "p6", "p5", "p6"}));
     EXPECT_EQ(show.dx->History().Size(), 7u);
     EXPECT_EQ(show.dx->History().Position(), 5u);
-    // Forward past the end of what was shown: a new photo from the list.
+    // Forward again: p7 once more, then past the end a new photo from the list.
     EXPECT_EQ(show.dx->ShowNextPhoto(), PhotoAsk::Asked);
     EXPECT_EQ(show.dx->ShowNextPhoto(), PhotoAsk::Asked);
     ASSERT_TRUE(FramesUntil(show, [&] { return show.dx->NextFace() == 0; }));
-    EXPECT_EQ(source.Calls().back(), "");
+    const auto calls = source.Calls();
+    EXPECT_EQ(std::vector<std::string>(calls.end() - 2, calls.end()), (std::vector<std::string>{"p7", ""}));
     EXPECT_EQ(show.dx->History().Size(), 8u);
+    EXPECT_EQ(show.dx->History().Position(), 7u);
 }
 
 TEST(RenderDisplay, APausedCubeStandsStillAndGoesOnFromWhereItStopped)
@@ -642,11 +650,7 @@ TEST(RenderDisplay, APausedCubeStandsStillAndGoesOnFromWhereItStopped)
     show.settings.Delay = 30;
     show.settings.SpinY = 60;
     show.settings.SpeedX = 60;
-    show.dx = std::make_unique<DXGraphics>(show.settings);
-    show.dx->SetClock([&show] { return show.now; });
-    show.dx->SetPhotoLoader(source.Loader());
-    show.dx->Init(&show.window, {0, 0, kWidth, kHeight});
-    ASSERT_TRUE(show.dx->IsCreated());
+    ASSERT_TRUE(show.StartWithPhotos(source.Loader()));
     ASSERT_TRUE(FirstSixPhotos(show, source));
 
     show.now = 6000;
