@@ -13,15 +13,43 @@
 
 #include <unistd.h>
 
-int LoadNewImage(CBitmapEx& target, int wantedSize)
+namespace {
+
+int LoadChosenFile(CBitmapEx& target, int wantedSize, const std::string& name, CSaverSettings& settings,
+                   bool codecPath)
 {
-    return LoadNewImage(target, wantedSize, TheSettings(), TheApp().gdiplusEnabled != 0);
+    const std::string extension = GetExtension(name);
+    Log("LoadNewImage: Loading file %s", name.c_str());
+    return codecPath ? LoadNewBitmap_gdiplus(target, name, extension, wantedSize, settings)
+                     : LoadNewBitmap(target, name, extension, wantedSize, settings);
 }
 
-int LoadNewImage(CBitmapEx& target, int wantedSize, CSaverSettings& settings, bool codecPath)
+// Inside a catch: logs the code of what was thrown; the answer -1.
+int LogFault()
+{
+    std::uint32_t fault = kLoadFaultUnknown;
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        fault = kLoadFaultNoMemory;
+    } catch (const std::exception&) {
+        fault = kLoadFaultException;
+    } catch (...) {
+    }
+    Log("LoadNewBitmap: SEH Exception %x, maybe the file loaded is corrupted or in unsupported format", fault);
+    return -1;
+}
+
+} // namespace
+
+int LoadNewImage(CBitmapEx& target, int wantedSize, std::string* chosen)
+{
+    return LoadNewImage(target, wantedSize, TheSettings(), TheApp().gdiplusEnabled != 0, chosen);
+}
+
+int LoadNewImage(CBitmapEx& target, int wantedSize, CSaverSettings& settings, bool codecPath, std::string* chosen)
 {
     std::lock_guard<std::mutex> lock(settings.imageListLock);
-    std::uint32_t fault = 0;
     try {
         if (settings.ImageFiles.empty()) {
             Log("LoadNewImage: File List Empty !");
@@ -37,17 +65,31 @@ int LoadNewImage(CBitmapEx& target, int wantedSize, CSaverSettings& settings, bo
                 break;
             Log("LoadNewImage: Can't find file %s, skipped", name.c_str());
         }
-        const std::string extension = GetExtension(name);
-        Log("LoadNewImage: Loading file %s", name.c_str());
-        return codecPath ? LoadNewBitmap_gdiplus(target, name, extension, wantedSize, settings)
-                         : LoadNewBitmap(target, name, extension, wantedSize, settings);
-    } catch (const std::bad_alloc&) {
-        fault = kLoadFaultNoMemory;
-    } catch (const std::exception&) {
-        fault = kLoadFaultException;
+        if (chosen)
+            *chosen = name;
+        return LoadChosenFile(target, wantedSize, name, settings, codecPath);
     } catch (...) {
-        fault = kLoadFaultUnknown;
+        return LogFault();
     }
-    Log("LoadNewBitmap: SEH Exception %x, maybe the file loaded is corrupted or in unsupported format", fault);
-    return -1;
+}
+
+int LoadImageFile(CBitmapEx& target, int wantedSize, const std::string& name)
+{
+    return LoadImageFile(target, wantedSize, name, TheSettings(), TheApp().gdiplusEnabled != 0);
+}
+
+int LoadImageFile(CBitmapEx& target, int wantedSize, const std::string& name, CSaverSettings& settings,
+                  bool codecPath)
+{
+    // Under the list lock all the same: the readers keep process-wide state.
+    std::lock_guard<std::mutex> lock(settings.imageListLock);
+    try {
+        if (access(name.c_str(), F_OK) != 0) {
+            Log("LoadImageFile: Can't find file %s, not shown again", name.c_str());
+            return -1;
+        }
+        return LoadChosenFile(target, wantedSize, name, settings, codecPath);
+    } catch (...) {
+        return LogFault();
+    }
 }

@@ -16,10 +16,18 @@ enum : std::uint32_t {
 };
 
 // On TheSettings(), by TheApp()'s decode path. 0 = finished (image in the
-// target, or nothing to load); -1 = failure, target left empty.
-int LoadNewImage(CBitmapEx& target, int wantedSize);
+// target, or nothing to load); -1 = failure, target left empty. `chosen`, when
+// given, receives the name of the file it loaded (empty when none was chosen).
+int LoadNewImage(CBitmapEx& target, int wantedSize, std::string* chosen = nullptr);
 // The same on a given record and path.
-int LoadNewImage(CBitmapEx& target, int wantedSize, CSaverSettings& settings, bool codecPath);
+int LoadNewImage(CBitmapEx& target, int wantedSize, CSaverSettings& settings, bool codecPath,
+                 std::string* chosen = nullptr);
+
+// Loads the file `name` again (a photo shown before) the same way, without
+// asking the image list for a choice. -1 when the file is gone.
+int LoadImageFile(CBitmapEx& target, int wantedSize, const std::string& name);
+int LoadImageFile(CBitmapEx& target, int wantedSize, const std::string& name, CSaverSettings& settings,
+                  bool codecPath);
 
 int LoadNewBitmap_gdiplus(CBitmapEx& target, const std::string& name, const std::string& extension,
                           int wantedSize, const CSaverSettings& settings);

@@ -5,6 +5,7 @@
 #include "imaging/bitmap_ex.h"
 #include "render/adapter_choice.h"
 #include "render/builtin_textures.h"
+#include "render/mipmaps.h"
 #include "res/tiles/builtin_tiles.h"
 
 #if __has_include("imaging/image_loader.h")
@@ -15,6 +16,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace {
 
@@ -51,6 +54,12 @@ DXGraphics::DXGraphics(CSaverSettings& settings)
 {
 #ifdef TSV_HAVE_IMAGE_LOADER
     loader_ = [](CBitmapEx& target, int wantedSize) { return LoadNewImage(target, wantedSize); };
+    photoLoader_ = [](CBitmapEx& target, int wantedSize, const std::string& file, std::string& loaded) {
+        if (file.empty())
+            return LoadNewImage(target, wantedSize, &loaded);
+        loaded = file;
+        return LoadImageFile(target, wantedSize, file);
+    };
 #endif
 }
 
@@ -99,9 +108,16 @@ bool DXGraphics::Init(QWindow* window, const Rect& windowRect)
     CSaverSettings* settings = &settings_;
     shared_->delaySeconds = [settings] { return settings->Delay; };
     shared_->loadImage = loader_;
+    shared_->loadPhoto = photoLoader_;
     const int maxSize = device_.MaxTextureSize();
-    shared_->makeTexture = [maxSize](const DeviceBitmap& b, std::uint32_t key) {
-        return TextureFromBitmap(b, key, maxSize);
+    // The smaller levels are made here, on the loader thread, so that the frame
+    // that takes the photo over only copies them.
+    const bool mipmaps = device_.TextureMinify() == Minify::Trilinear;
+    shared_->makeTexture = [maxSize, mipmaps](const DeviceBitmap& b, std::uint32_t key) {
+        auto texture = TextureFromBitmap(b, key, maxSize);
+        if (texture && mipmaps)
+            texture->mipmaps = MipmapsOf(*texture);
+        return texture;
     };
     shared_->FillDefaults();
     loaderThread_.Start(shared_);
@@ -181,7 +197,8 @@ void DXGraphics::RenderFrame()
                                         : 0.0;
     lastFrameStart_ = frameStart;
 
-    const float t = CubeMotion::Seconds(clock_(), startTime_);
+    // A paused cube stands at the moment of the pause.
+    const float t = CubeMotion::Seconds(paused_ ? pausedAt_ : clock_(), startTime_);
     device_.Clear(ClearColour(settings_.BackColor));
     device_.SetWorld(motion_.World(t));
     const Mat4 worldViewProj = device_.WorldViewProjection();
@@ -199,10 +216,14 @@ void DXGraphics::RenderFrame()
     for (int f = 0; f < kFaceCount; ++f) {
         device_.SetTexture(faceTextures_[f]);
         device_.DrawFace(f);
-        hitEdge |= motion_.ReverseAtEdges(FaceClipFlags(vertices_, f, worldViewProj));
+        const std::uint32_t clip = FaceClipFlags(vertices_, f, worldViewProj);
+        hitEdge |= paused_ ? (clip & (CLIP_LEFT | CLIP_RIGHT | CLIP_TOP | CLIP_BOTTOM)) != 0
+                           : motion_.ReverseAtEdges(clip);
     }
-    motion_.BounceDepth();
-    motion_.Move();
+    if (!paused_) {
+        motion_.BounceDepth();
+        motion_.Move();
+    }
     if (motion_.KeepPhotosUpright(hitEdge, vertices_, facePhoto_, worldViewProj))
         device_.UpdateVertexBuffer(vertices_);
 
@@ -229,26 +250,65 @@ void DXGraphics::RenderFrame()
 
 void DXGraphics::HandOverTexture()
 {
-    std::unique_ptr<TexturePixels> next;
+    PendingPhoto next;
     if (shared_) {
         std::lock_guard<std::mutex> g(shared_->queueLock);
-        if (!shared_->pendingTextures.empty()) {
-            next = std::move(shared_->pendingTextures.front());
-            shared_->pendingTextures.pop_front();
+        auto& queue = shared_->pendingTextures;
+        // While paused, the photos that came on their own wait for the resume.
+        auto it = paused_ ? std::find_if(queue.begin(), queue.end(), [](const PendingPhoto& p) { return p.requested; })
+                          : queue.begin();
+        if (it != queue.end()) {
+            next = std::move(*it);
+            queue.erase(it);
         }
     }
-    if (!next)
+    if (!next.pixels)
         return;
     // The upload happens outside queueLock, so the loader never waits on it.
-    const unsigned texture = device_.CreateTexture(*next);
+    const unsigned texture = device_.CreateTexture(*next.pixels);
     if (!texture) {
-        Log("DXGraphics::RenderFrame: texture upload of %dx%d failed", next->width, next->height);
+        Log("DXGraphics::RenderFrame: texture upload of %dx%d failed", next.pixels->width, next.pixels->height);
         return;
     }
     device_.DeleteTexture(faceTextures_[nextFace_]);
     faceTextures_[nextFace_] = texture;
     facePhoto_[nextFace_] = true;
     nextFace_ = nextFace_ == kFaceCount - 1 ? 0 : nextFace_ + 1;
+    history_.Shown(next.file, next.again);
+}
+
+PhotoAsk DXGraphics::ShowNextPhoto()
+{
+    if (!shared_ || !shared_->CanRequest())
+        return PhotoAsk::Busy;
+    const std::optional<std::string> later = history_.StepForward();
+    shared_->Request({later.value_or(std::string())});
+    return PhotoAsk::Asked;
+}
+
+PhotoAsk DXGraphics::ShowPreviousPhoto()
+{
+    if (!shared_ || !shared_->CanRequest())
+        return PhotoAsk::Busy;
+    const std::optional<std::string> earlier = history_.StepBack();
+    if (!earlier)
+        return PhotoAsk::NoneEarlier;
+    shared_->Request({*earlier});
+    return PhotoAsk::Asked;
+}
+
+void DXGraphics::SetPaused(bool paused)
+{
+    if (paused == paused_)
+        return;
+    const std::uint32_t now = clock_();
+    if (paused)
+        pausedAt_ = now;
+    else
+        startTime_ += now - pausedAt_;   // the spin goes on from the angle it stopped at
+    paused_ = paused;
+    if (shared_)
+        shared_->SetPaused(paused);
 }
 
 std::size_t DXGraphics::PendingCount() const
@@ -261,7 +321,7 @@ bool DXGraphics::QueueTexture(std::unique_ptr<TexturePixels> pixels)
     if (!shared_ || !pixels)
         return false;
     std::lock_guard<std::mutex> g(shared_->queueLock);
-    shared_->pendingTextures.push_back(std::move(pixels));
+    shared_->pendingTextures.push_back({std::move(pixels), {}, false, false});
     return true;
 }
 

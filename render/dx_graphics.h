@@ -2,11 +2,13 @@
 // DXGraphics: the renderer of one saver window. It creates the device on the
 // window, builds the cube, shows the built-in tiles, runs the texture loader
 // thread, draws one frame per call of RenderFrame, and releases everything in
-// CloseDX.
+// CloseDX. Keys of a photo frame may ask it for the next or an earlier photo
+// and pause its motion and photo changes.
 #include "app/saver_app.h"
 #include "render/cube_geometry.h"
 #include "render/cube_motion.h"
 #include "render/gl_device.h"
+#include "render/photo_history.h"
 #include "render/texture_loader.h"
 
 #include <array>
@@ -19,6 +21,13 @@
 
 class CSaverSettings;
 class QWindow;
+
+// The answer to a key that asks for a photo.
+enum class PhotoAsk {
+    Asked,       // the loader fetches it now; the next face to change takes it
+    NoneEarlier, // no photo before the current one is remembered
+    Busy,        // kMaxRequests photos asked for are not yet started on, or no show runs
+};
 
 // What one frame cost, for the speed checks of the show.
 struct FrameTiming {
@@ -44,10 +53,28 @@ public:
     // Stops the loader thread (bounded) and releases everything; safe to repeat.
     void CloseDX();
 
+    // The next photo now: after steps back the one that followed, else a new
+    // one from the list. The automatic changes go on Delay seconds later.
+    PhotoAsk ShowNextPhoto();
+    // The photo before the current one again (of the last PhotoHistory::kCapacity).
+    PhotoAsk ShowPreviousPhoto();
+    // Stops (true) or resumes the cube's spin and drift and the automatic photo
+    // changes; photos asked for still arrive. Resuming goes on where it stopped.
+    void SetPaused(bool paused);
+    bool Paused() const { return paused_; }
+    const PhotoHistory& History() const { return history_; }
+
     // Hooks, set before Init.
     using Clock = std::function<std::uint32_t()>;   // milliseconds, wrapping
     void SetClock(Clock clock) { clock_ = std::move(clock); }
-    void SetImageLoader(ImageLoaderFn loader) { loader_ = std::move(loader); }
+    // The photo source: the image loader by default. SetImageLoader gives one
+    // that cannot load a file again, so nothing is remembered for going back.
+    void SetImageLoader(ImageLoaderFn loader)
+    {
+        loader_ = std::move(loader);
+        photoLoader_ = nullptr;
+    }
+    void SetPhotoLoader(PhotoLoaderFn loader) { photoLoader_ = std::move(loader); }
     void SetStopTimeout(std::chrono::milliseconds timeout) { stopTimeout_ = timeout; }
     // Monitors in virtual-screen coordinates; the screens of the display by default.
     void SetMonitors(std::vector<Rect> monitors) { monitors_ = std::move(monitors); }
@@ -97,9 +124,13 @@ private:
     std::uint32_t startTime_ = 0;
     int nextFace_ = 0;
     bool initCalled_ = false;
+    bool paused_ = false;
+    std::uint32_t pausedAt_ = 0;
+    PhotoHistory history_;
 
     Clock clock_;
     ImageLoaderFn loader_;
+    PhotoLoaderFn photoLoader_;
     std::chrono::milliseconds stopTimeout_{30000};
     std::optional<std::vector<Rect>> monitors_;
     std::function<void(const FrameTiming&)> observer_;

@@ -1,5 +1,7 @@
 #include "render/gl_device.h"
 
+#include "render/mipmaps.h"
+
 #include <QOpenGLBuffer>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
@@ -56,6 +58,12 @@ void main()
 )";
 
 enum Attribute { kPosition = 0, kColour = 1, kUv = 2 };
+
+// GL_EXT_texture_filter_anisotropic (core in OpenGL 4.6 under the same values).
+constexpr GLenum kTextureMaxAnisotropy = 0x84FE;
+constexpr GLenum kMaxTextureMaxAnisotropy = 0x84FF;
+// Enough for a face turning through steep angles; more shows nothing more.
+constexpr float kAnisotropyLimit = 8.0f;
 
 } // namespace
 
@@ -159,7 +167,24 @@ std::uint32_t GlDevice::CreateDevice(DeviceType type, bool textureAlpha)
     gl_->glEnable(GL_CULL_FACE);
     gl_->glActiveTexture(GL_TEXTURE0);
     UpdateTransform();
+
+    // Mipmaps of any size need full support of textures that are not powers of
+    // two (OpenGL 2.0, or ES with the extension).
+    canMipmap_ = gl_->hasOpenGLFeature(QOpenGLFunctions::NPOTTextureRepeat);
+    minify_ = canMipmap_ ? Minify::Trilinear : Minify::Bilinear;
+    anisotropy_ = 1.0f;
+    if (!IsSoftwareRenderer(renderer_) && (context_->hasExtension("GL_EXT_texture_filter_anisotropic") ||
+                                           context_->hasExtension("GL_ARB_texture_filter_anisotropic"))) {
+        GLfloat most = 1.0f;
+        gl_->glGetFloatv(kMaxTextureMaxAnisotropy, &most);
+        anisotropy_ = std::clamp(most, 1.0f, kAnisotropyLimit);
+    }
     return DEVICE_OK;
+}
+
+void GlDevice::SetTextureMinify(Minify minify)
+{
+    minify_ = minify == Minify::Trilinear && canMipmap_ ? Minify::Trilinear : Minify::Bilinear;
 }
 
 void GlDevice::Release()
@@ -285,13 +310,27 @@ unsigned GlDevice::CreateTexture(const TexturePixels& pixels)
     if (!id)
         return 0;
     gl_->glBindTexture(GL_TEXTURE_2D, id);
-    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    const bool mipmaps = minify_ == Minify::Trilinear;
+    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mipmaps ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
     gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    if (mipmaps && anisotropy_ > 1.0f)
+        gl_->glTexParameterf(GL_TEXTURE_2D, kTextureMaxAnisotropy, anisotropy_);
     gl_->glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     gl_->glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, pixels.width, pixels.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                       pixels.rgba.data());
+    if (mipmaps) {
+        // Levels made ahead are only copied; others are made here.
+        std::vector<TexturePixels> made;
+        const bool ahead = IsMipmapChainOf(pixels, pixels.mipmaps);
+        if (!ahead)
+            made = MipmapsOf(pixels);
+        const std::vector<TexturePixels>& levels = ahead ? pixels.mipmaps : made;
+        for (std::size_t i = 0; i < levels.size(); ++i)
+            gl_->glTexImage2D(GL_TEXTURE_2D, GLint(i + 1), GL_RGBA, levels[i].width, levels[i].height, 0, GL_RGBA,
+                              GL_UNSIGNED_BYTE, levels[i].rgba.data());
+    }
     if (gl_->glGetError() != GL_NO_ERROR) {
         gl_->glDeleteTextures(1, &id);
         return 0;

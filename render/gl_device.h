@@ -39,6 +39,12 @@ bool IsSoftwareRenderer(std::string_view rendererName);
 
 enum class Cull { Clockwise, CounterClockwise };
 
+// How a texture is sampled where the face shows it smaller than it is. A photo
+// of 960 pixels on a face of 300 shimmers as the cube turns unless it is
+// uploaded with its smaller levels and they are blended (trilinear, with
+// anisotropic filtering on a hardware renderer that has it).
+enum class Minify { Bilinear, Trilinear };
+
 class GlDevice {
 public:
     GlDevice();
@@ -82,6 +88,15 @@ public:
 
     unsigned CreateTexture(const TexturePixels& pixels);
     void DeleteTexture(unsigned texture);
+    // Trilinear wherever the context can make the smaller levels of any size,
+    // from CreateDevice on. Textures keep the sampling they were made with.
+    Minify TextureMinify() const { return minify_; }
+    // Bilinear serves as the reference of the comparisons; Trilinear is taken
+    // only where the context can do it.
+    void SetTextureMinify(Minify minify);
+    // The anisotropy textures are made with; 1 when the driver offers none, and
+    // on a software rasteriser, where it would cost twice the frame time.
+    float Anisotropy() const { return anisotropy_; }
 
     // The back buffer as ARGB, top row first (call before Present).
     std::vector<std::uint32_t> ReadBackBuffer(int& width, int& height);
@@ -102,4 +117,7 @@ private:
     Mat4 worldViewProj_ = Mat4::Identity();
     int matrixLocation_ = -1;
     int hasTextureLocation_ = -1;
+    bool canMipmap_ = false;
+    Minify minify_ = Minify::Bilinear;
+    float anisotropy_ = 1.0f;
 };

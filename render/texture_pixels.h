@@ -16,6 +16,9 @@ struct TexturePixels {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> rgba;   // top row first, bytes red, green, blue, alpha
+    // The smaller levels (render/mipmaps.h) when made ahead; the upload makes
+    // them itself when they are missing.
+    std::vector<TexturePixels> mipmaps;
 
     std::uint32_t Argb(int x, int y) const;
 };

@@ -11,6 +11,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMouseEvent>
 #include <QScreen>
 
@@ -193,9 +194,68 @@ void CSaverWnd::mousePressEvent(QMouseEvent* e)
         exit_.ButtonDown(GetTickCount32());
 }
 
-void CSaverWnd::keyPressEvent(QKeyEvent*)
+void CSaverWnd::keyPressEvent(QKeyEvent* e)
 {
     exit_.KeyDown(GetTickCount32());
+    // Keys that do not end the show work it like a photo frame.
+    if (!settings_.ExitKClick && !preview_ && loop_.Initialised() && !exit_.Busy() && !exit_.Exiting())
+        FrameKey(*e);
+}
+
+void CSaverWnd::FrameKey(const QKeyEvent& e)
+{
+    enum class Action { Next, Previous, Pause };
+    Action action;
+    switch (e.key()) {
+    case Qt::Key_Right:
+    case Qt::Key_PageDown:
+        action = Action::Next;
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_PageUp:
+        action = Action::Previous;
+        break;
+    case Qt::Key_P:
+    case Qt::Key_Space:
+        action = Action::Pause;
+        break;
+    default:
+        return;
+    }
+    // A held key acts once; combinations with Ctrl or Alt are not these keys.
+    if (e.isAutoRepeat() || (e.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return;
+
+    // Every monitor's show follows the key, so that they stay alike.
+    std::vector<DXGraphics*> shows;
+    for (const auto& w : TheApp().saverWindows)
+        if (auto* wnd = dynamic_cast<CSaverWnd*>(w.get()); wnd && wnd->RendererCreated())
+            shows.push_back(wnd->renderer_.get());
+    if (shows.empty() && RendererCreated())
+        shows.push_back(renderer_.get());
+    if (shows.empty())
+        return;
+
+    const std::string name = QKeySequence(e.key()).toString().toStdString();
+    if (action == Action::Pause) {
+        const bool pause = !shows.front()->Paused();
+        for (DXGraphics* show : shows)
+            show->SetPaused(pause);
+        Log("OnKeyDown: %s, show %s", name.c_str(), pause ? "paused" : "resumed");
+        return;
+    }
+    int asked = 0, noneEarlier = 0;
+    for (DXGraphics* show : shows) {
+        const PhotoAsk answer = action == Action::Next ? show->ShowNextPhoto() : show->ShowPreviousPhoto();
+        asked += answer == PhotoAsk::Asked ? 1 : 0;
+        noneEarlier += answer == PhotoAsk::NoneEarlier ? 1 : 0;
+    }
+    if (asked)
+        Log("OnKeyDown: %s, %s", name.c_str(), action == Action::Next ? "next photo now" : "previous photo again");
+    else if (noneEarlier)
+        Log("OnKeyDown: %s, no earlier photo to show", name.c_str());
+    else
+        Log("OnKeyDown: %s, ignored: %d photos asked for are still on their way", name.c_str(), int(kMaxRequests));
 }
 
 bool CSaverWnd::eventFilter(QObject* watched, QEvent* e)

@@ -21,6 +21,7 @@ class DXGraphics;
 struct FrameTiming;
 class MusicPlayer;
 class QBackingStore;
+class QKeyEvent;
 
 class CSaverWnd : public QWindow, public SaverWindow, private QAbstractNativeEventFilter {
     Q_OBJECT
@@ -58,6 +59,8 @@ private:
     void CompositionOff();
     void CompositionRestore();
     void PollSystem();
+    // The keys of a photo frame, for every window's show.
+    void FrameKey(const QKeyEvent& e);
     void UpdatePointerShape(bool passwordDialogUp);
     void Paint();
     QPoint DevicePosition(QPointF logical) const;

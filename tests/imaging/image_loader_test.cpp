@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <stdexcept>
 #include <thread>
@@ -139,6 +140,41 @@ TEST_F(LoaderFixture, MissingFileIsSkippedForTheNextOne)
     EXPECT_EQ(Count("LoadNewImage: Loading file " + present), 1);
     ASSERT_TRUE(target.bitmap);
     EXPECT_EQ(target.width, 64);
+}
+
+TEST_F(LoaderFixture, AFileShownBeforeLoadsAgainWithoutAChoice)
+{
+    const std::string a = Jpeg("a.jpg", 64, 48), b = Jpeg("b.jpg", 32, 32);
+    List({a, b});
+    CBitmapEx first;
+    std::string chosen;
+    EXPECT_EQ(LoadNewImage(first, 512, settings, true, &chosen), 0);
+    EXPECT_EQ(chosen, a);
+    const auto choices = [this] {
+        auto m = log.Messages();
+        return std::count_if(m.begin(), m.end(), [](const std::string& l) { return l.rfind("ChooseBitmap", 0) == 0; });
+    };
+    const auto before = choices();
+    for (bool codec : {true, false}) {
+        CBitmapEx again;
+        EXPECT_EQ(LoadImageFile(again, 512, a, settings, codec), 0);
+        ASSERT_TRUE(again.bitmap);
+        EXPECT_EQ(again.width, 64);
+    }
+    // The list was not asked: its next photo is still b.
+    EXPECT_EQ(choices(), before);
+    CBitmapEx next;
+    EXPECT_EQ(Load(next, 512), 0);
+    EXPECT_EQ(next.width, 32);
+
+    // Gone since: refused with its line, nothing loaded, the lock free again.
+    std::remove(a.c_str());
+    CBitmapEx gone;
+    EXPECT_EQ(LoadImageFile(gone, 512, a, settings, true), -1);
+    EXPECT_FALSE(gone.bitmap);
+    EXPECT_EQ(Count("LoadImageFile: Can't find file " + a + ", not shown again"), 1);
+    EXPECT_TRUE(settings.imageListLock.try_lock());
+    settings.imageListLock.unlock();
 }
 
 TEST_F(LoaderFixture, EmptyNameLoadsNothing)

@@ -15,7 +15,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstring>
+#include <mutex>
 #include <future>
 #include <thread>
 
@@ -85,6 +87,16 @@ public:
         dx = std::make_unique<DXGraphics>(settings);
         dx->SetClock([this] { return now; });
         dx->SetImageLoader(std::move(loader));
+        dx->Init(&window, {0, 0, kWidth, kHeight});
+        return dx->IsCreated();
+    }
+
+    // The same with a loader that names its photos and can load them again.
+    bool StartWithPhotos(PhotoLoaderFn loader)
+    {
+        dx = std::make_unique<DXGraphics>(settings);
+        dx->SetClock([this] { return now; });
+        dx->SetPhotoLoader(std::move(loader));
         dx->Init(&window, {0, 0, kWidth, kHeight});
         return dx->IsCreated();
     }
@@ -468,6 +480,203 @@ TEST(RenderDisplay, AThreadStuckInItsLoaderIsLetGoAndNeverTouchesTheRenderer)
         });
     }
     EXPECT_TRUE(left);
+}
+
+// One-pixel black and white columns.
+std::unique_ptr<TexturePixels> Stripes(int size)
+{
+    auto t = std::make_unique<TexturePixels>();
+    t->width = t->height = size;
+    t->rgba.resize(std::size_t(size) * std::size_t(size) * 4);
+    for (std::size_t i = 0; i < t->rgba.size(); i += 4) {
+        const std::uint8_t v = (i / 4) % 2 ? 0xFF : 0x00;
+        t->rgba[i] = t->rgba[i + 1] = t->rgba[i + 2] = v;
+        t->rgba[i + 3] = 0xFF;
+    }
+    return t;
+}
+
+struct Spread {
+    double mean = 0, deviation = 0;
+};
+
+// Mean and standard deviation of the green channel in a rectangle.
+Spread GreenSpread(const std::vector<std::uint32_t>& px, int left, int top, int right, int bottom)
+{
+    double sum = 0, squares = 0;
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
+            const double g = double((px[std::size_t(y) * kWidth + std::size_t(x)] >> 8) & 0xFF);
+            sum += g;
+            squares += g * g;
+            ++n;
+        }
+    const double mean = sum / n;
+    return {mean, std::sqrt(std::max(0.0, squares / n - mean * mean))};
+}
+
+TEST(RenderDisplay, FineStripesOnAFaceAQuarterOfTheirSizeShowAnEvenGrey)
+{
+    // Face 0 is about 90 pixels across here; the photo about four times that,
+    // not exactly, so that plain sampling does not land on one colour alone.
+    const int photo = 350;
+    Spread seen[2];
+    for (Minify minify : {Minify::Trilinear, Minify::Bilinear}) {
+        Show show;
+        ASSERT_TRUE(show.Start());
+        if (show.dx->Device().TextureMinify() != Minify::Trilinear)
+            GTEST_SKIP() << "this driver cannot make mipmaps of any size";
+        show.dx->Device().SetTextureMinify(minify);
+        show.dx->QueueTexture(Stripes(photo));
+        show.Frame();
+        seen[int(minify)] = GreenSpread(show.Capture(), 135, 95, 185, 145);
+    }
+    EXPECT_LT(seen[int(Minify::Trilinear)].deviation, 6.0);
+    EXPECT_NEAR(seen[int(Minify::Trilinear)].mean, 128.0, 24.0);
+    // Sampled from the full-size level alone, as before, the columns come
+    // through as stripes and moire.
+    EXPECT_GT(seen[int(Minify::Bilinear)].deviation, 30.0);
+}
+
+// Photos of the list are p1, p2, ... in colours of their own; `calls` records
+// the file each load was asked for ("" for the next of the list). A load waits
+// (two seconds at most) until `allowed` lets it go, so that the quick first
+// passes can be taken one by one, however slow the frames are.
+struct PhotoSource {
+    std::mutex lock;
+    std::vector<std::string> calls;
+    int made = 0;
+    std::atomic<int> allowed{1000};
+
+    static std::uint32_t Colour(int i) { return 0xFF000000u | std::uint32_t(i * 40) << 16 | std::uint32_t(255 - i * 30); }
+    PhotoLoaderFn Loader()
+    {
+        return [this](CBitmapEx& target, int size, const std::string& file, std::string& loaded) {
+            for (int i = 0; i < 200 && int(Calls().size()) >= allowed; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            int index;
+            {
+                std::lock_guard<std::mutex> g(lock);
+                calls.push_back(file);
+                index = file.empty() ? ++made : std::stoi(file.substr(1));
+            }
+            loaded = "p" + std::to_string(index);
+            auto bmp = std::make_unique<DeviceBitmap>();
+            bmp->width = bmp->height = size;
+            bmp->pixels.assign(std::size_t(size) * std::size_t(size), Colour(index));
+            target.bitmap = std::move(bmp);
+            return 0;
+        };
+    }
+    std::vector<std::string> Calls()
+    {
+        std::lock_guard<std::mutex> g(lock);
+        return calls;
+    }
+};
+
+Rgb RgbOf(std::uint32_t argb) { return {int(argb >> 16 & 0xFF), int(argb >> 8 & 0xFF), int(argb & 0xFF)}; }
+
+// Draws frames (10 ms apart) until `done` holds, for at most three seconds.
+template <class Done>
+bool FramesUntil(Show& show, Done done)
+{
+    for (int i = 0; i < 300; ++i) {
+        if (done())
+            return true;
+        show.Frame();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return done();
+}
+
+// Lets the quick first passes load one photo each, one after the other.
+bool FirstSixPhotos(Show& show, PhotoSource& source)
+{
+    for (int i = 1; i <= 6; ++i) {
+        source.allowed = i;
+        if (!FramesUntil(show, [&] { return show.dx->History().Size() == std::size_t(i); }))
+            return false;
+    }
+    source.allowed = 1000;
+    return true;
+}
+
+TEST(RenderDisplay, KeysBringTheNextPhotoAtOnceAndEarlierOnesAgain)
+{
+    PhotoSource source;
+    source.allowed = 0;
+    Show show;
+    show.settings.Delay = 30;
+    ASSERT_TRUE(show.StartWithPhotos(source.Loader()));
+    EXPECT_EQ(show.dx->ShowPreviousPhoto(), PhotoAsk::NoneEarlier);
+    // The six first photos, then the loader waits 30 seconds.
+    ASSERT_TRUE(FirstSixPhotos(show, source));
+    EXPECT_EQ(show.dx->NextFace(), 0);
+    EXPECT_TRUE(Near(Mean(show.Capture(), 160, 120), RgbOf(PhotoSource::Colour(1)), 2));
+
+    // The next photo goes on face 0, the one in front, well within a second.
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(show.dx->ShowNextPhoto(), PhotoAsk::Asked);
+    ASSERT_TRUE(FramesUntil(show, [&] { return show.dx->NextFace() == 1; }));
+    EXPECT_LT(t.elapsed(), 1000);
+    EXPECT_TRUE(Near(Mean(show.Capture(), 160, 120), RgbOf(PhotoSource::Colour(7)), 2));
+
+    // Two steps back load p6 and p5 again, one forward p6: none of them is a new choice.
+    EXPECT_EQ(show.dx->ShowPreviousPhoto(), PhotoAsk::Asked);
+    EXPECT_EQ(show.dx->ShowPreviousPhoto(), PhotoAsk::Asked);
+    EXPECT_EQ(show.dx->ShowNextPhoto(), PhotoAsk::Asked);
+    ASSERT_TRUE(FramesUntil(show, [&] { return show.dx->NextFace() == 4; }));
+    EXPECT_EQ(source.Calls(), (std::vector<std::string>{"", "", "", "", "", "", "", "p6", "p5", "p6"}));
+    EXPECT_EQ(show.dx->History().Size(), 7u);
+    EXPECT_EQ(show.dx->History().Position(), 5u);
+    // Forward again: p7 once more, then past the end a new photo from the list.
+    EXPECT_EQ(show.dx->ShowNextPhoto(), PhotoAsk::Asked);
+    EXPECT_EQ(show.dx->ShowNextPhoto(), PhotoAsk::Asked);
+    ASSERT_TRUE(FramesUntil(show, [&] { return show.dx->NextFace() == 0; }));
+    const auto calls = source.Calls();
+    EXPECT_EQ(std::vector<std::string>(calls.end() - 2, calls.end()), (std::vector<std::string>{"p7", ""}));
+    EXPECT_EQ(show.dx->History().Size(), 8u);
+    EXPECT_EQ(show.dx->History().Position(), 7u);
+}
+
+TEST(RenderDisplay, APausedCubeStandsStillAndGoesOnFromWhereItStopped)
+{
+    PhotoSource source;
+    source.allowed = 0;
+    Show show;
+    show.settings.Delay = 30;
+    show.settings.SpinY = 60;
+    show.settings.SpeedX = 60;
+    ASSERT_TRUE(show.StartWithPhotos(source.Loader()));
+    ASSERT_TRUE(FirstSixPhotos(show, source));
+
+    show.now = 6000;
+    show.Frame();
+    show.dx->SetPaused(true);
+    // A photo asked for still comes, on the next face.
+    EXPECT_EQ(show.dx->ShowNextPhoto(), PhotoAsk::Asked);
+    ASSERT_TRUE(FramesUntil(show, [&] { return show.dx->NextFace() == 1; }));
+    const auto paused = show.Capture();
+    // A photo that comes on its own waits; time passes without a turn or a move.
+    show.dx->QueueTexture(Solid(0xFFFFFFFF));
+    show.now = 9000;
+    for (int i = 0; i < 5; ++i)
+        show.Frame();
+    EXPECT_TRUE(show.Capture() == paused);
+    EXPECT_EQ(show.dx->PendingCount(), 1u);
+    EXPECT_EQ(show.dx->NextFace(), 1);
+
+    // Resumed, the cube turns on from the angle and place where it stood.
+    show.dx->SetPaused(false);
+    EXPECT_TRUE(show.Capture() == paused);
+    EXPECT_EQ(show.dx->PendingCount(), 0u);
+    EXPECT_EQ(show.dx->NextFace(), 2);
+    const auto moved = show.Capture();
+    show.now = 9500;
+    EXPECT_FALSE(show.Capture() == moved);
 }
 
 } // namespace
