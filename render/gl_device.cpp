@@ -1,5 +1,7 @@
 #include "render/gl_device.h"
 
+#include "render/adapter_choice.h"
+
 #include <QOpenGLBuffer>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
@@ -75,16 +77,6 @@ const char* DeviceResultName(std::uint32_t result)
     }
 }
 
-bool IsSoftwareRenderer(std::string_view name)
-{
-    std::string lower(name);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    for (const char* word : {"llvmpipe", "softpipe", "swrast", "software rasterizer"})
-        if (lower.find(word) != std::string::npos)
-            return true;
-    return false;
-}
-
 GlDevice::GlDevice() = default;
 
 GlDevice::~GlDevice()
@@ -124,7 +116,7 @@ std::uint32_t GlDevice::CheckDeviceType(DeviceType type)
         if (maxTextureSize_ <= 0)
             maxTextureSize_ = 2048;
     }
-    if (type == DeviceType::Hal && IsSoftwareRenderer(renderer_))
+    if (type == DeviceType::Hal && IsReferenceRasteriser(renderer_))
         return DEVICEERR_NOTAVAILABLE;
     return DEVICE_OK;
 }
