@@ -26,16 +26,12 @@ TEST(ProgramOptions, TheFirstTerminalOptionAnywhereWins)
         EXPECT_EQ(Find(args), TerminalOption::None) << (args.empty() ? "" : args[0]);
 }
 
-TEST(ProgramOptions, VersionAndUsageAnswerWithoutTheProgram)
+TEST(ProgramOptions, VersionLinesAndAUsageThatFitsATerminal)
 {
     EXPECT_EQ(VersionLine("tessaview"), "tessaview 1.0.0\n");
     EXPECT_EQ(VersionLine("tessaview-image"), "tessaview-image 1.0.0\n");
+    // Every line of the usage fits a terminal of 100 columns.
     const std::string usage = UsageText();
-    for (const char* needed : {"Usage: tessaview", "/s ", "/p WINDOW", "/c ", "/a ", "-root ", "-window-id WINDOW",
-                               "--add-to-xscreensaver", "--help", "--version", "~/.config/Kelvarin/Tessaview.ini",
-                               "~/.local/share/Tessaview/Tessaview.log", "man tessaview"})
-        EXPECT_NE(usage.find(needed), std::string::npos) << needed;
-    // Every line fits a terminal of 100 columns.
     std::size_t start = 0;
     for (std::size_t nl; (nl = usage.find('\n', start)) != std::string::npos; start = nl + 1)
         EXPECT_LE(nl - start, 100u) << usage.substr(start, nl - start);
