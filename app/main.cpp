@@ -2,15 +2,18 @@
 // the configuration sheet or nothing, as the run mode says.
 #include "app/ini_profile_store.h"
 #include "app/log.h"
+#include "app/program_options.h"
 #include "app/qt_platform.h"
 #include "app/saver_app.h"
 #include "app/saver_settings.h"
+#include "app/x11_display.h"
 #include "config/config_sheet.h"
 #include "imaging/device_bitmap.h"
 #include "saver/saver.h"
 
 #include <QApplication>
 
+#include <cstdio>
 #include <malloc.h>
 #include <string>
 
@@ -37,6 +40,12 @@ int main(int argc, char** argv)
     // show's memory steps up over the hours it runs.
     mallopt(M_MMAP_THRESHOLD, 1 << 20);
 #endif
+    if (std::optional<int> status = RunTerminalOption(argc, argv))
+        return *status;
+    if (std::optional<std::string> problem = DisplayProblem("tessaview")) {
+        std::fprintf(stderr, "%s\n", problem->c_str());
+        return 1;
+    }
     std::string commandLine = JoinArguments(argc, argv);
     // A screen-saver host's own forms (-window-id, -root, XSCREENSAVER_WINDOW) come first.
     if (std::optional<std::string> host = HostCommandLine(argc, argv))
@@ -47,7 +56,9 @@ int main(int argc, char** argv)
     if (QtAppPlatform::ReadNoSetDPIAwareFromSystemFile() != 0)
         qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
 
+    X11PlatformChoice x11;
     QApplication app(argc, argv);
+    x11.Restore();
     QApplication::setApplicationName("Tessaview");
     QApplication::setOrganizationName("Kelvarin");
     // The show ends when its main window is gone, not when some window closes.

@@ -3,6 +3,8 @@
 #include "app/log.h"
 
 #include <algorithm>
+#include <cctype>
+#include <string>
 
 AdapterChoice ChooseAdapter(std::span<const Rect> monitors, const Rect& window)
 {
@@ -17,4 +19,21 @@ AdapterChoice ChooseAdapter(std::span<const Rect> monitors, const Rect& window)
     }
     choice.wantedSize = std::max(window.Width(), window.Height()) / 2;
     return choice;
+}
+
+bool IsReferenceRasteriser(std::string_view rendererName)
+{
+    std::string lower(rendererName);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    for (const char* word : {"softpipe", "swrast", "software rasterizer"})
+        if (lower.find(word) != std::string::npos)
+            return true;
+    return false;
+}
+
+bool IsCpuRasteriser(std::string_view rendererName)
+{
+    std::string lower(rendererName);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return lower.find("llvmpipe") != std::string::npos || IsReferenceRasteriser(rendererName);
 }

@@ -1,5 +1,6 @@
 #include "render/gl_device.h"
 
+#include "render/adapter_choice.h"
 #include "render/mipmaps.h"
 
 #include <QOpenGLBuffer>
@@ -83,16 +84,6 @@ const char* DeviceResultName(std::uint32_t result)
     }
 }
 
-bool IsSoftwareRenderer(std::string_view name)
-{
-    std::string lower(name);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    for (const char* word : {"llvmpipe", "softpipe", "swrast", "software rasterizer"})
-        if (lower.find(word) != std::string::npos)
-            return true;
-    return false;
-}
-
 GlDevice::GlDevice() = default;
 
 GlDevice::~GlDevice()
@@ -132,7 +123,7 @@ std::uint32_t GlDevice::CheckDeviceType(DeviceType type)
         if (maxTextureSize_ <= 0)
             maxTextureSize_ = 2048;
     }
-    if (type == DeviceType::Hal && IsSoftwareRenderer(renderer_))
+    if (type == DeviceType::Hal && IsReferenceRasteriser(renderer_))
         return DEVICEERR_NOTAVAILABLE;
     return DEVICE_OK;
 }
@@ -173,7 +164,7 @@ std::uint32_t GlDevice::CreateDevice(DeviceType type, bool textureAlpha)
     canMipmap_ = gl_->hasOpenGLFeature(QOpenGLFunctions::NPOTTextureRepeat);
     minify_ = canMipmap_ ? Minify::Trilinear : Minify::Bilinear;
     anisotropy_ = 1.0f;
-    if (!IsSoftwareRenderer(renderer_) && (context_->hasExtension("GL_EXT_texture_filter_anisotropic") ||
+    if (!IsCpuRasteriser(renderer_) && (context_->hasExtension("GL_EXT_texture_filter_anisotropic") ||
                                            context_->hasExtension("GL_ARB_texture_filter_anisotropic"))) {
         GLfloat most = 1.0f;
         gl_->glGetFloatv(kMaxTextureMaxAnisotropy, &most);

@@ -34,9 +34,6 @@ enum DeviceResult : std::uint32_t {
 };
 const char* DeviceResultName(std::uint32_t result);
 
-// True for the renderer strings of software rasterisers.
-bool IsSoftwareRenderer(std::string_view rendererName);
-
 enum class Cull { Clockwise, CounterClockwise };
 
 // How a texture is sampled where the face shows it smaller than it is. A photo

@@ -2,6 +2,7 @@
 // cube would get as a PNG, printing the loader's log lines. Exits 1 when the
 // loader refuses the file, 2 on a usage error.
 #include "app/log.h"
+#include "app/program_options.h"
 #include "app/saver_settings.h"
 #include "imaging/bitmap_ex.h"
 #include "imaging/device_bitmap.h"
@@ -34,6 +35,8 @@ const char kUsage[] =
     "  --output FILE     where to write the PNG (default: NAME-SIZE.png here)\n"
     "  --no-output       only load, write no PNG\n"
     "  --quiet           do not print the log lines\n"
+    "  --help            print this help and exit\n"
+    "  --version         print the version and exit\n"
     "Formats (told by content, not by name): JPEG, PNG, GIF, BMP, HEIC/HEIF, AVIF,\n"
     "WebP and TIFF; with --own-readers BMP, GIF and JPEG only.\n";
 
@@ -135,6 +138,9 @@ int main(int argc, char** argv)
             quiet = true;
         } else if (a == "--help" || a == "-h") {
             std::fputs(kUsage, stdout);
+            return 0;
+        } else if (a == "--version") {
+            std::fputs(VersionLine("tessaview-image").c_str(), stdout);
             return 0;
         } else if (!a.empty() && a[0] == '-') {
             std::fprintf(stderr, "tessaview-image: unknown option %s\n%s", argv[i], kUsage);

@@ -8,7 +8,22 @@
 #include <QTabBar>
 #include <QTimer>
 
+#include <sched.h>
+#include <sys/mount.h>
+
 namespace {
+// A home with the folders a person would have, for pictures of the sheet. As
+// root it lies at /home/robin on a private tmpfs that only this thread sees
+// (a mount namespace of its own); otherwise in the scratch folder.
+std::string DemoHome(const fs::path& scratch)
+{
+    if (geteuid() == 0 && unshare(CLONE_NEWNS) == 0 &&
+        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+        mount("tmpfs", "/home", "tmpfs", 0, "mode=0755") == 0)
+        return "/home/robin";
+    return (scratch / "home" / "robin").string();
+}
+
 class SheetTest : public ScratchTest {
 protected:
     CResizableSheet& OpenSheet()
@@ -211,9 +226,18 @@ TEST_F(SheetTest, AnUnwritableFileIsReportedAndLeftAsItWas)
 
 TEST_F(SheetTest, PagesFollowTheirAnchorsWhenTheSheetGrows)
 {
-    const std::string photos = Folder("Photos"), holidays = Folder("Photos/Holidays 2019");
-    WriteIni("[Settings]\nRandom=0\nBackColor=3355443\n[Paths]\nCount=2\nPath0=" + photos + "\nPath1=:" + holidays +
-             "\n");
+    // The picture in the README: the folders of a person's home, one of them switched off.
+    const std::string home = DemoHome(root);
+    std::string paths;
+    int folders = 0;
+    for (std::string folder : {"Pictures/Holidays 2019", "Pictures/Family", "Pictures/Garden", ":Pictures/Old scans",
+                               "Pictures/Phone"}) {
+        const bool off = folder.front() == ':';
+        const std::string path = home + "/" + folder.substr(off ? 1 : 0);
+        fs::create_directories(path);
+        paths += "Path" + std::to_string(folders++) + "=" + (off ? ":" : "") + path + "\n";
+    }
+    WriteIni("[Settings]\nRandom=0\nBackColor=3355443\n[Paths]\nCount=" + std::to_string(folders) + "\n" + paths);
     OpenSheet();
     CConfigPage* images = sheet->Page(0);
     QWidget* list = images->Control(1003);

@@ -79,11 +79,14 @@ TEST_F(InstallTest, HackLinkAndHostEntriesPointAtTheInstalledProgram)
     for (std::string prefix : {"/usr", "/usr/local"}) {
         SCOPED_TRACE(prefix);
         fs::path usr = Install(prefix);
-        fs::path link = usr / "libexec/xscreensaver/tessaview";
-        ASSERT_TRUE(fs::is_symlink(link));
-        // Relative, so it holds in a package and in any DESTDIR.
-        EXPECT_TRUE(fs::read_symlink(link).is_relative());
-        EXPECT_TRUE(fs::equivalent(link, usr / "bin/tessaview"));
+        // xscreensaver's hack folder, and the one xsecurelock searches.
+        for (const char* folder : {"libexec/xscreensaver", "lib/xscreensaver"}) {
+            fs::path link = usr / folder / "tessaview";
+            ASSERT_TRUE(fs::is_symlink(link)) << folder;
+            // Relative, so it holds in a package and in any DESTDIR.
+            EXPECT_TRUE(fs::read_symlink(link).is_relative());
+            EXPECT_TRUE(fs::equivalent(link, usr / "bin/tessaview"));
+        }
         EXPECT_TRUE(fs::exists(usr / "share/xscreensaver/config/tessaview.xml"));
 
         // The MATE theme runs the hack link of the prefix installed to, not the build's.
@@ -150,6 +153,10 @@ TEST_F(InstallTest, ManualPagesFormatCleanlyAndDescribeModesFilesAndSignals)
             Capture("LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 " + file.string() + " >/dev/null");
         EXPECT_EQ(rc, 0);
         EXPECT_EQ(warnings, "");
+        // groff's every warning, not only man's selection.
+        auto [all, rc3] = Capture("zcat " + file.string() + " | groff -ww -z -man -Tutf8");
+        EXPECT_EQ(rc3, 0);
+        EXPECT_EQ(all, "");
         auto [whatis, rc2] = Capture("lexgrog " + file.string());
         EXPECT_EQ(rc2, 0) << whatis;
     }
@@ -157,14 +164,49 @@ TEST_F(InstallTest, ManualPagesFormatCleanlyAndDescribeModesFilesAndSignals)
     ASSERT_EQ(rc, 0);
     for (const char* needed : {"RUN MODES", "/s", "/c", "/p window", "-root", "-window-id window",
                                "XSCREENSAVER_WINDOW", "~/.config/Kelvarin/Tessaview.ini",
-                               "~/.local/share/Tessaview/Tessaview.log", "SIGTERM", "SIGHUP", "SIGINT"})
+                               "~/.local/share/Tessaview/Tessaview.log", "SIGTERM", "SIGHUP", "SIGINT",
+                               "--add-to-xscreensaver", "--help", "--version", "~/.xscreensaver",
+                               "cannot open display", "HEIC/HEIF, AVIF, WebP and TIFF", "ShowMoreFormats",
+                               "/usr/lib/xscreensaver/tessaview", "xsecurelock", "README.Debian"})
         EXPECT_NE(text.find(needed), std::string::npos) << needed;
+    auto [image, rc4] =
+        Capture("LC_ALL=C.UTF-8 MANWIDTH=200 man -l " + (man1 / "tessaview-image.1.gz").string() + " | col -b");
+    ASSERT_EQ(rc4, 0);
+    for (const char* needed : {"--version", "--help", "HEIC/HEIF, AVIF, WebP and TIFF"})
+        EXPECT_NE(image.find(needed), std::string::npos) << needed;
+}
+
+TEST_F(InstallTest, SoftwareCentresFindTheProgramThroughItsAppStreamEntry)
+{
+    fs::path usr = Install("/usr");
+    fs::path entry = usr / "share/metainfo/org.example.tessaview.metainfo.xml";
+    ASSERT_TRUE(fs::exists(entry));
+    const std::string xml = [&] {
+        std::ifstream in(entry);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }();
+    // The entry's launchable is the settings entry installed beside it.
+    EXPECT_NE(xml.find("<launchable type=\"desktop-id\">tessaview-settings.desktop</launchable>"), std::string::npos);
+    EXPECT_TRUE(fs::exists(usr / "share/applications/tessaview-settings.desktop"));
+    EXPECT_NE(xml.find("<project_license>MIT</project_license>"), std::string::npos);
+    EXPECT_NE(xml.find("<release version=\"" TSV_VERSION "\""), std::string::npos);
+    if (!Have("appstreamcli"))
+        GTEST_SKIP() << "appstream is not installed";
+    auto [out, rc] = Capture("appstreamcli validate --no-net --pedantic " + entry.string());
+    EXPECT_EQ(rc, 0) << out;
+    EXPECT_NE(out.find("Validation was successful."), std::string::npos) << out;
+    EXPECT_EQ(out.find("Validation was successful:"), std::string::npos) << "remarks: " << out;
 }
 
 TEST_F(InstallTest, PackageDocumentsAndSamplesAreInPlace)
 {
     fs::path usr = Install("/usr");
-    EXPECT_TRUE(fs::exists(usr / "share/doc/tessaview/copyright"));
+    EXPECT_TRUE(fs::exists(usr / "share/doc/tessaview/README.Debian"));
+    auto [copyright, rc0] = Capture("cat " + (usr / "share/doc/tessaview/copyright").string());
+    EXPECT_EQ(rc0, 0);
+    EXPECT_NE(copyright.find("\nLicense: Expat\n Permission is hereby granted"), std::string::npos) << copyright;
     auto [changelog, rc] = Capture("zcat " + (usr / "share/doc/tessaview/changelog.gz").string());
     EXPECT_EQ(rc, 0);
     // The changelog's newest entry names the version being installed.

@@ -364,6 +364,20 @@ TEST(AdapterChoice, WantedSizeIsHalfTheLongerSide)
     EXPECT_EQ(ChooseAdapter(monitors, {0, 0, 152, 113}).wantedSize, 76);
 }
 
+TEST(AdapterChoice, OnlyTheSlowRasterisersStandForTheReferenceDevice)
+{
+    for (const char* slow : {"softpipe", "Gallium 0.4 on softpipe", "Software Rasterizer", "Mesa swrast"})
+        EXPECT_TRUE(IsReferenceRasteriser(slow)) << slow;
+    for (const char* fit : {"llvmpipe (LLVM 15.0.6, 256 bits)", "Gallium 0.4 on llvmpipe (LLVM 3.4, 128 bits)",
+                            "Mesa Intel(R) UHD Graphics 620 (KBL GT2)", "AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49)",
+                            "virgl", "SVGA3D; build: RELEASE;  LLVM;", ""})
+        EXPECT_FALSE(IsReferenceRasteriser(fit)) << fit;
+    // Anisotropic filtering stays off on every processor-drawn renderer.
+    EXPECT_TRUE(IsCpuRasteriser("llvmpipe (LLVM 15.0.6, 256 bits)"));
+    EXPECT_TRUE(IsCpuRasteriser("softpipe"));
+    EXPECT_FALSE(IsCpuRasteriser("Mesa Intel(R) UHD Graphics 620 (KBL GT2)"));
+}
+
 TEST(FailedInit, NothingIsMadeAndCloseOnlyCleansUp)
 {
     ScopedTestLog log;

@@ -158,9 +158,9 @@ protected:
         server.reset();
     }
     // Starts the show and waits until its window exists; later offsets count from then.
-    void StartAndWaitForWindow(const std::vector<std::string>& args)
+    void StartAndWaitForWindow(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {})
     {
-        show->Start(args);
+        show->Start(args, env);
         ASSERT_TRUE(show->WaitForLog("SPI_SETSCREENSAVERRUNNING", 10s)) << "no window";
         shown = std::chrono::steady_clock::now();
     }
@@ -512,8 +512,10 @@ TEST_F(ShowTest, SigtermEndsTheShowInOrder)
 
 TEST_F(ShowTest, WithoutAHardwareRendererTheFallbacksArePainted)
 {
+    // Mesa's slowest rasteriser is all there is; it stands for the reference device.
+    const std::map<std::string, std::string> slowOnly{{"GALLIUM_DRIVER", "softpipe"}};
     show->settings["Settings"]["AllowSoftwareAcceleration"] = "0";
-    StartAndWaitForWindow({"/s"});
+    StartAndWaitForWindow({"/s"}, slowOnly);
     ASSERT_TRUE(show->WaitForLog("Couldn't find a good windowed DirectX format, giving up", 10s));
     AtShown(1500ms);
     Shot shot = Screenshot(server->Dpy());
@@ -529,7 +531,7 @@ TEST_F(ShowTest, WithoutAHardwareRendererTheFallbacksArePainted)
 
     // A preview shows the built-in picture at its own size, centred.
     HostWindow host(server->Dpy(), 152, 112);
-    show->Start({"/p", host.Decimal()});
+    show->Start({"/p", host.Decimal()}, slowOnly);
     std::this_thread::sleep_for(2000ms);
     Shot small = Screenshot(server->Dpy());
     int left = 152, right = -1, top = 112, bottom = -1;
@@ -547,4 +549,13 @@ TEST_F(ShowTest, WithoutAHardwareRendererTheFallbacksArePainted)
     EXPECT_EQ(bottom, 81);
     host.Destroy();
     EXPECT_EQ(show->Wait(5s), 0);
+
+    // With the permission, the same rasteriser serves as the reference device.
+    show->settings["Settings"]["AllowSoftwareAcceleration"] = "1";
+    StartAndWaitForWindow({"/s"}, slowOnly);
+    EXPECT_TRUE(show->WaitForLog("Done with Direct3D setup", 10s));
+    EXPECT_EQ(show->CountLog("CreateDevice(HAL) returned error code: DEVICEERR_NOTAVAILABLE"), 1);
+    EXPECT_EQ(show->CountLog("CreateDevice(REF) returned 0"), 1);
+    show->Signal(SIGTERM);
+    EXPECT_EQ(show->Wait(10s), 0);
 }
