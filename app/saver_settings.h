@@ -71,6 +71,7 @@ void SaveFolderList(ProfileStore& store, std::string_view section, const StringL
     SETTING(AutoRotate, 1, LoadOnly)      /* codec path: camera photos upright */ \
     SETTING(ShowMoreFormats, 1, LoadOnly) /* codec path: HEIC, AVIF, WebP, TIFF */ \
     SETTING(KeepShuffle, 0, SavedOnceSet) /* random order resumes across runs */  \
+    SETTING(Caption, 0, SavedOnceSet) /* 0 none, 1 date, 2 date and folder, 3 folder */ \
     SETTING(EnableMonitorOff, 1, LoadOnly)                                        \
     SETTING(DisableMultiMonitor, 0, LoadOnly)                                     \
     SETTING(HideCursor, 0, LoadOnly)                                              \

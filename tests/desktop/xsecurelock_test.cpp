@@ -71,7 +71,7 @@ TEST_F(XSecureLockTest, ItsXScreenSaverModuleFindsTheShowInTheHackFolder)
     // Installed, the module's own default folder holds the package's link.
     if (!host::UseInstalled()) {
         fs::create_directories(session->Root() / "hacks");
-        fs::create_symlink(host::ShowExecutable(), session->Root() / "hacks" / "tessaview");
+        fs::create_symlink(session->Program(), session->Root() / "hacks" / "tessaview");
         session->SetEnv("XSECURELOCK_XSCREENSAVER_PATH", (session->Root() / "hacks").string());
     }
     session->SetEnv("XSECURELOCK_SAVER", "saver_xscreensaver");
