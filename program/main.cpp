@@ -1,12 +1,13 @@
 // The tessaview executable: the screen-saver command line, then the show,
 // the configuration sheet or nothing, as the run mode says.
+#include "app/data_path.h"
 #include "app/ini_profile_store.h"
 #include "app/log.h"
 #include "app/qt_platform.h"
 #include "app/saver_app.h"
 #include "app/saver_settings.h"
 #include "config/config_sheet.h"
-#include "imaging/device_bitmap.h"
+#include "imaging/own/device_bitmap.h"
 #include "saver/saver.h"
 
 #include <QApplication>

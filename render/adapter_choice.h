@@ -1,6 +1,6 @@
 #pragma once
 // Which screen a saver window's device belongs to, and the photo size it asks for.
-#include "app/saver_app.h"
+#include "app/rect.h"
 
 #include <span>
 

@@ -2,15 +2,11 @@
 
 #include "app/log.h"
 #include "app/saver_settings.h"
-#include "imaging/bitmap_ex.h"
+#include "imaging/fit/image_loader.h"
+#include "imaging/own/bitmap_ex.h"
 #include "render/adapter_choice.h"
 #include "render/builtin_textures.h"
 #include "res/tiles/builtin_tiles.h"
-
-#if __has_include("imaging/image_loader.h")
-#include "imaging/image_loader.h"
-#define TSV_HAVE_IMAGE_LOADER 1
-#endif
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -49,9 +45,7 @@ std::vector<Rect> ScreenRects()
 DXGraphics::DXGraphics(CSaverSettings& settings)
     : settings_(settings), motion_(CubeMotion::FromSettings(settings)), clock_(MultimediaTime)
 {
-#ifdef TSV_HAVE_IMAGE_LOADER
     loader_ = [](CBitmapEx& target, int wantedSize) { return LoadNewImage(target, wantedSize); };
-#endif
 }
 
 DXGraphics::~DXGraphics()

@@ -3,7 +3,7 @@
 // window, builds the cube, shows the built-in tiles, runs the texture loader
 // thread, draws one frame per call of RenderFrame, and releases everything in
 // CloseDX.
-#include "app/saver_app.h"
+#include "app/rect.h"
 #include "render/cube_geometry.h"
 #include "render/cube_motion.h"
 #include "render/gl_device.h"

@@ -3,9 +3,9 @@
 // loader refuses the file, 2 on a usage error.
 #include "app/log.h"
 #include "app/saver_settings.h"
-#include "imaging/bitmap_ex.h"
-#include "imaging/device_bitmap.h"
-#include "imaging/image_loader.h"
+#include "imaging/fit/image_loader.h"
+#include "imaging/own/bitmap_ex.h"
+#include "imaging/own/device_bitmap.h"
 
 #include <QImage>
 #include <QImageWriter>

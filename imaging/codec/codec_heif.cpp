@@ -1,6 +1,6 @@
-#include "imaging/codec_heif.h"
+#include "imaging/codec/codec_heif.h"
 
-#include "imaging/heif_decode.h"
+#include "imaging/codec/heif_decode.h"
 
 namespace {
 int StatusOf(HeifDecoder::Failure why)

@@ -1,6 +1,6 @@
 #pragma once
 // HEIC/HEIF and AVIF photos on the image-codec path.
-#include "imaging/codec_image.h"
+#include "imaging/codec/codec_image.h"
 
 #include <memory>
 #include <string>

@@ -1,12 +1,12 @@
-#include "imaging/codec_image.h"
+#include "imaging/codec/codec_image.h"
 
-#include "imaging/codec_heif.h"
-#include "imaging/heif_decode.h"
-#include "imaging/jpeg_scaled_decode.h"
-#include "imaging/packed_dib.h"
-#include "imaging/pixel_claim.h"
-#include "imaging/resample.h"
-#include "imaging/webp_exif.h"
+#include "imaging/codec/codec_heif.h"
+#include "imaging/codec/heif_decode.h"
+#include "imaging/codec/jpeg_scaled_decode.h"
+#include "imaging/codec/resample.h"
+#include "imaging/codec/webp_exif.h"
+#include "imaging/own/packed_dib.h"
+#include "imaging/own/pixel_claim.h"
 
 #include <QImage>
 #include <QImageIOHandler>

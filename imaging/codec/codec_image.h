@@ -3,8 +3,8 @@
 // decoding, HEIC/HEIF and AVIF through libheif (codec_heif.h),
 // every other format Qt's image readers know (WebP and TIFF among them) through those. The
 // format is decided by the file's content, never by its name.
-#include "imaging/device_bitmap.h"
-#include "imaging/fit_geometry.h"
+#include "imaging/codec/fit_geometry.h"
+#include "imaging/own/device_bitmap.h"
 
 #include <cstdint>
 #include <memory>

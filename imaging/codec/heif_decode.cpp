@@ -1,7 +1,7 @@
-#include "imaging/heif_decode.h"
+#include "imaging/codec/heif_decode.h"
 
-#include "imaging/packed_dib.h"
-#include "imaging/resample.h"
+#include "imaging/codec/resample.h"
+#include "imaging/own/packed_dib.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,7 +7,7 @@
 // mirroring, crop). Phones also write the same turn as an EXIF orientation;
 // it is applied only when the file has no transformation of its own, so a
 // photo is never turned twice.
-#include "imaging/orientation.h"
+#include "imaging/codec/orientation.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "imaging/jpeg_scaled_decode.h"
+#include "imaging/codec/jpeg_scaled_decode.h"
 
-#include "imaging/resample.h"
+#include "imaging/codec/resample.h"
 
 #include <algorithm>
 #include <cmath>

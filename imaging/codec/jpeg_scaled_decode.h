@@ -2,7 +2,7 @@
 // JPEG decoding through libjpeg's DCT-domain scaling: the image is decoded at
 // the smallest M/8 scale that still covers what the fit needs, and its rows go
 // straight into the resampler, so a large photo is never held at full size.
-#include "imaging/orientation.h"
+#include "imaging/codec/orientation.h"
 
 #include <cstdint>
 #include <memory>

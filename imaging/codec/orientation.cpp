@@ -1,4 +1,4 @@
-#include "imaging/orientation.h"
+#include "imaging/codec/orientation.h"
 
 #include <cstring>
 

@@ -4,7 +4,7 @@
 // downscaling averages instead of dropping, with the edges of the rectangle
 // mirrored. Rows are fed one at a time in ascending order, so a decoder can
 // stream its scanlines through without the whole image in memory.
-#include "imaging/orientation.h"
+#include "imaging/codec/orientation.h"
 
 #include <cstdint>
 #include <vector>

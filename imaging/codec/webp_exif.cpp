@@ -1,6 +1,6 @@
-#include "imaging/webp_exif.h"
+#include "imaging/codec/webp_exif.h"
 
-#include "imaging/orientation.h"
+#include "imaging/codec/orientation.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,9 +1,9 @@
-#include "imaging/image_loader.h"
+#include "imaging/fit/image_loader.h"
 
 #include "app/log.h"
 #include "app/saver_app.h"
 #include "app/saver_settings.h"
-#include "imaging/bitmap_ex.h"
+#include "imaging/own/bitmap_ex.h"
 #include "media/image_selection.h"
 #include "media/path_helpers.h"
 

@@ -1,12 +1,12 @@
 // The image-codec path of the loader.
-#include "imaging/image_loader.h"
+#include "imaging/fit/image_loader.h"
 
 #include "app/log.h"
 #include "app/saver_settings.h"
-#include "imaging/bitmap_ex.h"
-#include "imaging/codec_image.h"
-#include "imaging/packed_dib.h"
-#include "imaging/resize_fit.h"
+#include "imaging/codec/codec_image.h"
+#include "imaging/fit/resize_fit.h"
+#include "imaging/own/bitmap_ex.h"
+#include "imaging/own/packed_dib.h"
 #include "res/string_table.h"
 
 #include <new>

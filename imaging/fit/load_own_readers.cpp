@@ -1,11 +1,11 @@
 // The own-reader path of the loader.
-#include "imaging/image_loader.h"
+#include "imaging/fit/image_loader.h"
 
 #include "app/log.h"
 #include "app/saver_settings.h"
-#include "imaging/bitmap_ex.h"
-#include "imaging/image_read.h"
-#include "imaging/resize_fit.h"
+#include "imaging/fit/resize_fit.h"
+#include "imaging/own/bitmap_ex.h"
+#include "imaging/own/image_read.h"
 #include "res/string_table.h"
 
 #include <strings.h>

@@ -1,11 +1,11 @@
-#include "imaging/resize_fit.h"
+#include "imaging/fit/resize_fit.h"
 
 #include "app/log.h"
 #include "app/saver_settings.h"
-#include "imaging/bitmap_ex.h"
-#include "imaging/device_bitmap.h"
-#include "imaging/fit_geometry.h"
-#include "imaging/palette.h"
+#include "imaging/codec/fit_geometry.h"
+#include "imaging/own/bitmap_ex.h"
+#include "imaging/own/device_bitmap.h"
+#include "imaging/own/palette.h"
 
 #include <algorithm>
 

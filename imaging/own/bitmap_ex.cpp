@@ -1,8 +1,10 @@
-#include "imaging/bitmap_ex.h"
+#include "imaging/own/bitmap_ex.h"
 
 #include "app/log.h"
-#include "imaging/bitmap_resources.h"
-#include "imaging/palette.h"
+#include "imaging/own/bitmap_resources.h"
+#include "imaging/own/dib_from_bitmap.h"
+#include "imaging/own/dib_to_bitmap.h"
+#include "imaging/own/palette.h"
 
 #include <algorithm>
 

@@ -1,35 +1,14 @@
 #pragma once
 // CBitmapEx: the bitmap record handed from the image pipeline to the renderer.
 // It owns a device bitmap, a palette and a packed DIB.
-#include "imaging/device_bitmap.h"
-#include "imaging/packed_dib.h"
+#include "imaging/own/cdib.h"
+#include "imaging/own/device_bitmap.h"
+#include "imaging/own/draw.h"
+#include "imaging/own/packed_dib.h"
 
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
-
-struct DrawRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-};
-
-// Draw flags.
-enum : int {
-    DRAW_SCALE = 0x01,
-    DRAW_CENTER = 0x02,
-    DRAW_SHRINK_ONLY = 0x04,
-    DRAW_KEEP_PALETTE = 0x08,
-    DRAW_BACKGROUND_PALETTE = 0x10,
-    DRAW_HALFTONE = 0x20,
-};
-
-// Owns one packed DIB.
-class CDib {
-public:
-    PackedDib block;
-    explicit operator bool() const { return static_cast<bool>(block); }
-    void Serialize(std::ostream& out) const;
-    bool Serialize(std::istream& in);
-};
 
 class CBitmapEx {
 public:
@@ -65,9 +44,6 @@ private:
     void UpdateSize();
 };
 
-// A new packed DIB of the device bitmap; depth 0 = the bitmap's own. Empty on failure.
-PackedDib DibFromBitmap(const DeviceBitmap& bitmap, const DevicePalette* palette, int depth, bool topDown);
-
 // Completes a DIB's colour count as CBitmapEx does on taking one: an 8-bit or
 // smaller DIB whose biClrUsed is 0 but whose block holds a table gets the full count.
 void CompleteDibColourCount(PackedDib& dib);
@@ -75,9 +51,3 @@ void CompleteDibColourCount(PackedDib& dib);
 // The palette of a DIB's colour table, at most `count` entries; none on
 // true-colour displays or without a table.
 std::shared_ptr<const DevicePalette> PaletteOfDib(const PackedDib& dib, int count);
-
-// The device bitmap of a packed DIB for the current display, and in `palette`
-// the palette that goes with it (none on true-colour displays). None when the
-// DIB is damaged or memory runs out.
-std::unique_ptr<DeviceBitmap> BitmapFromDib(std::span<const std::uint8_t> dib,
-                                            std::shared_ptr<const DevicePalette>& palette);

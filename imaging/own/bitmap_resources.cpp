@@ -1,4 +1,4 @@
-#include "imaging/bitmap_resources.h"
+#include "imaging/own/bitmap_resources.h"
 
 #include <cstring>
 #include <map>

@@ -1,7 +1,7 @@
 #pragma once
 // Built-in bitmaps by resource id, registered at start-up by the parts that
 // own them and loaded by CBitmapEx::LoadFromResource.
-#include "imaging/packed_dib.h"
+#include "imaging/own/packed_dib.h"
 
 #include <cstdint>
 #include <span>

@@ -1,4 +1,4 @@
-#include "imaging/byte_source.h"
+#include "imaging/own/byte_source.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,7 @@
-#include "imaging/bitmap_ex.h"
+#include "imaging/own/cdib.h"
+
+#include "imaging/own/bitmap_ex.h"
+#include "imaging/own/dib_from_bitmap.h"
 
 #include <istream>
 #include <ostream>

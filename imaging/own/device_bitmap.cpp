@@ -1,7 +1,7 @@
-#include "imaging/device_bitmap.h"
+#include "imaging/own/device_bitmap.h"
 
-#include "imaging/dib_decode.h"
-#include "imaging/palette.h"
+#include "imaging/own/dib_decode.h"
+#include "imaging/own/palette.h"
 
 #include <atomic>
 #include <new>

@@ -1,6 +1,6 @@
-#include "imaging/dib_decode.h"
+#include "imaging/own/dib_decode.h"
 
-#include "imaging/packed_dib.h"
+#include "imaging/own/packed_dib.h"
 
 #include <algorithm>
 #include <bit>

@@ -4,8 +4,8 @@
 // and RLE8) into top-down rows. The header may claim anything: every size is
 // checked against the block before a byte is read, and what does not fit is
 // refused.
-#include "imaging/device_bitmap.h"
-#include "imaging/packed_dib.h"
+#include "imaging/own/device_bitmap.h"
+#include "imaging/own/packed_dib.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,6 @@
-#include "imaging/bitmap_ex.h"
-#include "imaging/palette.h"
+#include "imaging/own/dib_from_bitmap.h"
+
+#include "imaging/own/palette.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 // The BMP reader: copies a bitmap file's header, colour table and pixel bytes
 // into a packed DIB unchanged (no decompression, flipping or depth change).
-#include "imaging/byte_source.h"
-#include "imaging/image_read.h"
-#include "imaging/pixel_claim.h"
-#include "imaging/reader_trace.h"
+#include "imaging/own/byte_source.h"
+#include "imaging/own/image_read.h"
+#include "imaging/own/pixel_claim.h"
+#include "imaging/own/reader_trace.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,8 @@
-#include "imaging/bitmap_ex.h"
-#include "imaging/dib_decode.h"
-#include "imaging/palette.h"
-#include "imaging/quantiser.h"
+#include "imaging/own/dib_to_bitmap.h"
+
+#include "imaging/own/dib_decode.h"
+#include "imaging/own/palette.h"
+#include "imaging/own/quantiser.h"
 
 #include <new>
 

@@ -1,6 +1,8 @@
-#include "imaging/bitmap_ex.h"
-#include "imaging/dib_decode.h"
-#include "imaging/palette.h"
+#include "imaging/own/draw.h"
+
+#include "imaging/own/bitmap_ex.h"
+#include "imaging/own/dib_decode.h"
+#include "imaging/own/palette.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
-#include "imaging/gif_lzw.h"
+#include "imaging/own/gif_lzw.h"
 
-#include "imaging/image_read.h"
-#include "imaging/packed_dib.h"
-#include "imaging/progress.h"
+#include "imaging/own/image_read.h"
+#include "imaging/own/packed_dib.h"
+#include "imaging/own/progress.h"
 
 #include <algorithm>
 #include <array>

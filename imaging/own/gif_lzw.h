@@ -2,7 +2,7 @@
 // The GIF image data decoder: variable-length LZW codes of 3 to 12 bits in
 // data sub-blocks, written row by row (interlaced or not) into an 8-bit
 // bottom-up DIB.
-#include "imaging/byte_source.h"
+#include "imaging/own/byte_source.h"
 
 #include <cstdint>
 

@@ -1,9 +1,9 @@
 // The GIF reader: the first image of a GIF file as an 8-bit bottom-up packed
 // DIB. Extension blocks are skipped, so transparency and animation play no part.
-#include "imaging/byte_source.h"
-#include "imaging/gif_lzw.h"
-#include "imaging/image_read.h"
-#include "imaging/reader_trace.h"
+#include "imaging/own/byte_source.h"
+#include "imaging/own/gif_lzw.h"
+#include "imaging/own/image_read.h"
+#include "imaging/own/reader_trace.h"
 
 #include <cstring>
 

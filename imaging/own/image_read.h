@@ -2,8 +2,8 @@
 // The program's own image readers. Each decodes one file into a packed DIB
 // handed back through the ImageReadRecord, and answers 0 or a failure code.
 // The *Bytes forms decode a file image already in memory the same way.
-#include "imaging/packed_dib.h"
-#include "imaging/progress.h"
+#include "imaging/own/packed_dib.h"
+#include "imaging/own/progress.h"
 
 #include <cstdint>
 #include <span>

@@ -2,9 +2,9 @@
 // and the rows go bottom-up into a packed DIB (24 bits, or 8 bits with a grey
 // table). Library errors come back through setjmp/longjmp; all decoding state
 // lives in one heap record per call, so the reader is reentrant.
-#include "imaging/byte_source.h"
-#include "imaging/image_read.h"
-#include "imaging/reader_trace.h"
+#include "imaging/own/byte_source.h"
+#include "imaging/own/image_read.h"
+#include "imaging/own/reader_trace.h"
 
 #include <algorithm>
 #include <csetjmp>

@@ -1,4 +1,4 @@
-#include "imaging/packed_dib.h"
+#include "imaging/own/packed_dib.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "imaging/palette.h"
+#include "imaging/own/palette.h"
 
 #include <algorithm>
 #include <array>

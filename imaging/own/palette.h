@@ -1,7 +1,7 @@
 #pragma once
 // Palettes for palette displays: the system's own colours, palettes made from
 // a DIB colour table or from RGB triplets, and a plain nearest-colour search.
-#include "imaging/device_bitmap.h"
+#include "imaging/own/device_bitmap.h"
 
 #include <cstdint>
 #include <memory>

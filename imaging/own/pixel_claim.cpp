@@ -1,7 +1,7 @@
-#include "imaging/pixel_claim.h"
+#include "imaging/own/pixel_claim.h"
 
-#include "imaging/byte_source.h"
-#include "imaging/packed_dib.h"
+#include "imaging/own/byte_source.h"
+#include "imaging/own/packed_dib.h"
 
 #include <cstdio>
 

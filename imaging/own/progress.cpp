@@ -1,4 +1,4 @@
-#include "imaging/progress.h"
+#include "imaging/own/progress.h"
 
 
 namespace {

@@ -1,7 +1,7 @@
-#include "imaging/quantiser.h"
+#include "imaging/own/quantiser.h"
 
-#include "imaging/palette.h"
-#include "imaging/progress.h"
+#include "imaging/own/palette.h"
+#include "imaging/own/progress.h"
 
 #include <algorithm>
 #include <array>

@@ -3,7 +3,7 @@
 // median cut over a 4096-cell histogram, then error diffusion with a cached
 // weighted nearest-entry search. Reports progress through the process-wide
 // callback ("Costruzione Istogramma", "Generazione Palette", "Generazione Immagine").
-#include "imaging/device_bitmap.h"
+#include "imaging/own/device_bitmap.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "imaging/reader_trace.h"
+#include "imaging/own/reader_trace.h"
 
 #include <atomic>
 #include <cstdarg>

@@ -1,7 +1,7 @@
 #pragma once
 // Image files written byte by byte (BMP, GIF) or through libjpeg's compressor,
 // for the reader tests and the fuzzers' seed corpora. No Qt here.
-#include "imaging/packed_dib.h"
+#include "imaging/own/packed_dib.h"
 
 #include <array>
 #include <cstdint>

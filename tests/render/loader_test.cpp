@@ -2,7 +2,7 @@
 // choice; and an object whose Init failed.
 #include "app/saver_settings.h"
 #include "app/test_log.h"
-#include "imaging/bitmap_ex.h"
+#include "imaging/own/bitmap_ex.h"
 #include "render/adapter_choice.h"
 #include "render/dx_graphics.h"
 #include "render/texture_loader.h"

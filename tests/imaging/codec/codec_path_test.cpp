@@ -1,6 +1,6 @@
-#include "imaging/codec_image.h"
-#include "imaging/jpeg_scaled_decode.h"
-#include "imaging/pixel_claim.h"
+#include "imaging/codec/codec_image.h"
+#include "imaging/codec/jpeg_scaled_decode.h"
+#include "imaging/own/pixel_claim.h"
 
 #include "imaging/test_images.h"
 

@@ -1,4 +1,4 @@
-#include "imaging/fit_geometry.h"
+#include "imaging/codec/fit_geometry.h"
 
 #include <gtest/gtest.h>
 

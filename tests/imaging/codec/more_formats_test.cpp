@@ -1,14 +1,14 @@
 // HEIC/HEIF, AVIF, WebP and TIFF photos on the codec path, made at test time
 // by Debian's encoders from a photo-like picture.
-#include "imaging/codec_image.h"
-#include "imaging/heif_decode.h"
-#include "imaging/image_loader.h"
-#include "imaging/webp_exif.h"
+#include "imaging/codec/codec_image.h"
+#include "imaging/codec/heif_decode.h"
+#include "imaging/codec/webp_exif.h"
+#include "imaging/fit/image_loader.h"
 
 #include "app/saver_settings.h"
 #include "app/test_log.h"
-#include "imaging/bitmap_ex.h"
 #include "imaging/encoder_tools.h"
+#include "imaging/own/bitmap_ex.h"
 #include "imaging/test_images.h"
 
 #include <QImage>

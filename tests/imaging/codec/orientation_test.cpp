@@ -1,5 +1,5 @@
-#include "imaging/orientation.h"
-#include "imaging/resample.h"
+#include "imaging/codec/orientation.h"
+#include "imaging/codec/resample.h"
 
 #include "imaging/test_images.h"
 

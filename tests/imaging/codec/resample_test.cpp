@@ -1,4 +1,4 @@
-#include "imaging/resample.h"
+#include "imaging/codec/resample.h"
 
 #include <gtest/gtest.h>
 

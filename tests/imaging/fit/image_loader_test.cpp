@@ -1,10 +1,10 @@
-#include "imaging/image_loader.h"
+#include "imaging/fit/image_loader.h"
 
 #include "app/profile_store.h"
 #include "app/saver_settings.h"
 #include "app/test_log.h"
-#include "imaging/bitmap_ex.h"
-#include "imaging/device_bitmap.h"
+#include "imaging/own/bitmap_ex.h"
+#include "imaging/own/device_bitmap.h"
 #include "imaging/test_images.h"
 
 #include <QImage>

@@ -1,10 +1,12 @@
 // CBitmapEx: the record's life cycle, the DIB-to-bitmap paths at every display
 // depth, resources and serialisation.
-#include "imaging/bitmap_ex.h"
-#include "imaging/bitmap_resources.h"
-#include "imaging/dib_decode.h"
+#include "imaging/own/bitmap_ex.h"
+
 #include "imaging/dib_fixtures.h"
-#include "imaging/palette.h"
+#include "imaging/own/bitmap_resources.h"
+#include "imaging/own/dib_decode.h"
+#include "imaging/own/dib_from_bitmap.h"
+#include "imaging/own/palette.h"
 
 #include <gtest/gtest.h>
 

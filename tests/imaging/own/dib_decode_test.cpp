@@ -1,6 +1,6 @@
 // DecodeDibPixels against Qt's own BMP reader on the same bytes, for every form.
-#include "imaging/dib_decode.h"
 #include "imaging/dib_fixtures.h"
+#include "imaging/own/dib_decode.h"
 
 #include <QImage>
 #include <gtest/gtest.h>

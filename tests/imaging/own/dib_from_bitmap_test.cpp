@@ -1,9 +1,11 @@
 // DibFromBitmap: the layouts it produces, checked through Qt's reader and the
 // renderer's 32-bit top-down form.
-#include "imaging/bitmap_ex.h"
-#include "imaging/dib_decode.h"
+#include "imaging/own/dib_from_bitmap.h"
+
 #include "imaging/dib_fixtures.h"
-#include "imaging/palette.h"
+#include "imaging/own/bitmap_ex.h"
+#include "imaging/own/dib_decode.h"
+#include "imaging/own/palette.h"
 
 #include <QImage>
 #include <gtest/gtest.h>

@@ -1,6 +1,9 @@
 // Draw and DrawPart into a target device bitmap.
-#include "imaging/bitmap_ex.h"
-#include "imaging/palette.h"
+#include "imaging/own/draw.h"
+
+#include "imaging/own/bitmap_ex.h"
+#include "imaging/own/dib_from_bitmap.h"
+#include "imaging/own/palette.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "imaging/image_read.h"
-#include "read_test_fixtures.h"
+#include "imaging/own/image_read.h"
+#include "imaging/read_test_fixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The palette-display conversion: median cut, nearest-entry search, error
 // diffusion and their progress reports.
-#include "imaging/bitmap_ex.h"
-#include "imaging/dib_decode.h"
-#include "imaging/palette.h"
-#include "imaging/progress.h"
-#include "imaging/quantiser.h"
+#include "imaging/own/bitmap_ex.h"
+#include "imaging/own/dib_decode.h"
+#include "imaging/own/palette.h"
+#include "imaging/own/progress.h"
+#include "imaging/own/quantiser.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,10 @@
+#pragma once
+// Where the program keeps its per-user files.
+#include <string>
+
+// Path of `fileName` in the per-user data folder ($XDG_DATA_HOME/Tessaview/),
+// created when missing; the executable's folder when that fails.
+std::string GetDataFilePath(const std::string& fileName);
+// The data folder root and the executable folder, for tests and the About page.
+std::string DataFolderRoot();
+std::string ExecutableFolder();
