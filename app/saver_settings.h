@@ -1,6 +1,7 @@
 #pragma once
 // The one settings record of the process: every option, the configured
 // folders, and the media lists with the lock that guards the image list.
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -69,6 +70,14 @@ public:
 
     // Held by the image loader for the whole choice, decoding and fitting.
     std::mutex imageListLock;
+
+    // The decode path chosen at start-up (not stored): the image-codec path
+    // rather than the own readers. It also decides which formats are listed.
+    bool codecPath = false;
+
+    // Set when the process is to end (from a signal handler, hence lock-free):
+    // a list build under way gives up.
+    std::atomic<bool> stopListBuild{false};
 
     // Set once the first window has validated the settings and built the lists.
     bool initialised = false;

@@ -45,7 +45,10 @@ std::vector<Rect> ScreenRects()
 DXGraphics::DXGraphics(CSaverSettings& settings)
     : settings_(settings), motion_(CubeMotion::FromSettings(settings)), clock_(MultimediaTime)
 {
-    loader_ = [](CBitmapEx& target, int wantedSize) { return LoadNewImage(target, wantedSize); };
+    CSaverSettings* record = &settings_;
+    loader_ = [record](CBitmapEx& target, int wantedSize) {
+        return LoadNewImage(target, wantedSize, *record, record->codecPath);
+    };
 }
 
 DXGraphics::~DXGraphics()

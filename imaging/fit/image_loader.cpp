@@ -1,22 +1,14 @@
 #include "imaging/fit/image_loader.h"
 
 #include "app/log.h"
-#include "app/saver_app.h"
 #include "app/saver_settings.h"
 #include "imaging/own/bitmap_ex.h"
-#include "media/image_selection.h"
+#include "media/next_image.h"
 #include "media/path_helpers.h"
 
 #include <exception>
 #include <mutex>
 #include <new>
-
-#include <unistd.h>
-
-int LoadNewImage(CBitmapEx& target, int wantedSize)
-{
-    return LoadNewImage(target, wantedSize, TheSettings(), TheApp().gdiplusEnabled != 0);
-}
 
 int LoadNewImage(CBitmapEx& target, int wantedSize, CSaverSettings& settings, bool codecPath)
 {
@@ -27,16 +19,9 @@ int LoadNewImage(CBitmapEx& target, int wantedSize, CSaverSettings& settings, bo
             Log("LoadNewImage: File List Empty !");
             return -1;
         }
-        const int n = static_cast<int>(settings.ImageFiles.size());
-        std::string name;
-        for (int k = 0; k <= n; ++k) {
-            name = ChooseBitmap(settings, k == 0 && settings.Random != 0);
-            if (name.empty())
-                return 0;
-            if (access(name.c_str(), F_OK) == 0)
-                break;
-            Log("LoadNewImage: Can't find file %s, skipped", name.c_str());
-        }
+        const std::string name = ChooseExistingImage(settings, "LoadNewImage");
+        if (name.empty())
+            return 0;
         const std::string extension = GetExtension(name);
         Log("LoadNewImage: Loading file %s", name.c_str());
         return codecPath ? LoadNewBitmap_gdiplus(target, name, extension, wantedSize, settings)

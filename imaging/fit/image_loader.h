@@ -1,7 +1,8 @@
 #pragma once
-// The image loader: chooses the next photo under the image-list lock, decodes
-// it on the image-codec path or through the program's own readers, and fits
-// it into the wanted square when it is larger.
+// The image loader: takes the next photo of the image list (its choice is the
+// media lists') under the image-list lock, decodes it on the image-codec path
+// or through the program's own readers, and fits it into the wanted square
+// when it is larger.
 #include <cstdint>
 #include <string>
 
@@ -15,10 +16,8 @@ enum : std::uint32_t {
     kLoadFaultUnknown = 0xE0000003u,   // anything else
 };
 
-// On TheSettings(), by TheApp()'s decode path. 0 = finished (image in the
-// target, or nothing to load); -1 = failure, target left empty.
-int LoadNewImage(CBitmapEx& target, int wantedSize);
-// The same on a given record and path.
+// 0 = finished (image in the target, or nothing to load); -1 = failure,
+// target left empty. `codecPath` chooses the decode path.
 int LoadNewImage(CBitmapEx& target, int wantedSize, CSaverSettings& settings, bool codecPath);
 
 int LoadNewBitmap_gdiplus(CBitmapEx& target, const std::string& name, const std::string& extension,
