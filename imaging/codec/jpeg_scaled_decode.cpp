@@ -1,6 +1,7 @@
 #include "imaging/codec/jpeg_scaled_decode.h"
 
 #include "imaging/codec/resample.h"
+#include "imaging/own/jpeg_common.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,44 +9,22 @@
 #include <cstdio>
 #include <vector>
 
-#include <jpeglib.h>
-
 struct JpegScaledDecoder::Impl {
-    struct ErrorManager {
-        jpeg_error_mgr pub;
-        std::jmp_buf jump;
-        char message[JMSG_LENGTH_MAX];
-    };
-    jpeg_decompress_struct cinfo{};
-    ErrorManager err{};
-    std::FILE* file = nullptr;
-    bool created = false;
+    // Library warnings (a truncated file, extraneous bytes) stay silent and are
+    // not fatal: the decoder fills in what is missing, as every viewer does.
+    JpegDecompress jpeg;
+    jpeg_decompress_struct& cinfo = jpeg.cinfo;
+    JpegErrorManager& err = jpeg.err;
+    std::unique_ptr<FileSource> file;
     bool used = false;
     int orientation = 1;
     std::string error;
 
-    ~Impl()
-    {
-        if (created)
-            jpeg_destroy_decompress(&cinfo);
-        if (file)
-            std::fclose(file);
-    }
+    ~Impl() { JpegDestroy(jpeg); }
 };
 
 namespace {
 using Impl = JpegScaledDecoder::Impl;
-
-void OnError(j_common_ptr c)
-{
-    auto* e = reinterpret_cast<Impl::ErrorManager*>(c->err);
-    (*c->err->format_message)(c, e->message);
-    std::longjmp(e->jump, 1);
-}
-
-// Warnings (a truncated file, extraneous bytes) are not fatal: the decoder
-// fills in what is missing, as every viewer does.
-void OnMessage(j_common_ptr, int) {}
 
 // The libjpeg calls live in these small functions so that a longjmp from the
 // error handler crosses no C++ object with a destructor.
@@ -53,9 +32,7 @@ bool ReadHeader(Impl* im)
 {
     if (setjmp(im->err.jump))
         return false;
-    jpeg_create_decompress(&im->cinfo);
-    im->created = true;
-    jpeg_stdio_src(&im->cinfo, im->file);
+    JpegCreate(im->jpeg, *im->file);
     jpeg_save_markers(&im->cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(&im->cinfo, TRUE);
     return true;
@@ -129,14 +106,13 @@ bool JpegScaledDecoder::Open(const std::string& path)
 {
     impl_ = std::make_unique<Impl>();
     Impl* im = impl_.get();
-    im->file = std::fopen(path.c_str(), "rb");
-    if (!im->file) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
         im->error = "cannot open the file";
         return false;
     }
-    im->cinfo.err = jpeg_std_error(&im->err.pub);
-    im->err.pub.error_exit = OnError;
-    im->err.pub.emit_message = OnMessage;
+    im->file = std::make_unique<FileSource>(f);
+    JpegPrepareErrors(im->jpeg);
     if (!ReadHeader(im)) {
         im->error = im->err.message;
         return false;
@@ -178,7 +154,7 @@ int JpegScaledDecoder::ChooseScale(int fullW, int fullH, const SourceWindow& win
 bool JpegScaledDecoder::DecodeInto(const SourceWindow& window, int outW, int outH, OutputMap out)
 {
     Impl* im = impl_.get();
-    if (!im->created || im->used) {
+    if (!im->jpeg.created || im->used) {
         im->error = "the decoder is not open";
         return false;
     }

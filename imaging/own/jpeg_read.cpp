@@ -4,126 +4,44 @@
 // lives in one heap record per call, so the reader is reentrant.
 #include "imaging/own/byte_source.h"
 #include "imaging/own/image_read.h"
+#include "imaging/own/jpeg_common.h"
 #include "imaging/own/reader_trace.h"
 
 #include <algorithm>
-#include <csetjmp>
-#include <cstdio>
 #include <new>
 
-#include <jpeglib.h>
-#include <jerror.h>
-
 namespace {
-
-constexpr std::size_t kInputBytes = 4096;
-// A progressive file may split itself into endless tiny scans, each costing a
-// pass over the whole image; no encoder writes anywhere near this many.
-constexpr int kMaxScans = 1000;
-
-struct ErrorManager {
-    jpeg_error_mgr pub; // first: libjpeg hands back its address
-    std::jmp_buf recover;
-};
-
-struct SourceManager {
-    jpeg_source_mgr pub; // first, as above
-    ByteSource* src;
-    bool startOfFile;
-    JOCTET buffer[kInputBytes];
-};
-
-struct ProgressManager {
-    jpeg_progress_mgr pub; // first, as above
-    ErrorManager* err;
-    bool begun;
-};
 
 // Everything the recovery path releases. Allocated before the recovery point
 // is set, so a jump back destroys nothing it skips.
 struct Job {
-    jpeg_decompress_struct cinfo{};
-    ErrorManager err{};
-    SourceManager source{};
-    ProgressManager progress{};
+    JpegDecompress jpeg;
+    bool progressBegun = false;
     PackedDib dib;
 };
 
-void OutputMessage(j_common_ptr cinfo)
-{
-    char text[JMSG_LENGTH_MAX];
-    (*cinfo->err->format_message)(cinfo, text);
-    ReaderTrace("JpegRead Error: %s", text);
-}
+void Report(const char* text) { ReaderTrace("JpegRead Error: %s", text); }
 
-[[noreturn]] void ErrorExit(j_common_ptr cinfo)
+void Progress(j_common_ptr cinfo, void* context)
 {
-    (*cinfo->err->output_message)(cinfo);
-    std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->recover, 1);
-}
-
-void InitSource(j_decompress_ptr) {}
-void TermSource(j_decompress_ptr) {}
-
-boolean FillInputBuffer(j_decompress_ptr cinfo)
-{
-    auto* s = reinterpret_cast<SourceManager*>(cinfo->src);
-    std::size_t n = s->src->Read(s->buffer, kInputBytes);
-    if (n == 0) {
-        if (s->startOfFile)
-            ERREXIT(cinfo, JERR_INPUT_EMPTY);
-        // A truncated file ends as if its end marker were there; the library warns.
-        WARNMS(cinfo, JWRN_JPEG_EOF);
-        s->buffer[0] = 0xFF;
-        s->buffer[1] = JPEG_EOI;
-        n = 2;
-    }
-    s->pub.next_input_byte = s->buffer;
-    s->pub.bytes_in_buffer = n;
-    s->startOfFile = false;
-    return TRUE;
-}
-
-void SkipInputData(j_decompress_ptr cinfo, long count)
-{
-    auto* s = reinterpret_cast<SourceManager*>(cinfo->src);
-    if (count <= 0)
-        return;
-    auto n = static_cast<std::size_t>(count);
-    if (n <= s->pub.bytes_in_buffer) {
-        s->pub.next_input_byte += n;
-        s->pub.bytes_in_buffer -= n;
-        return;
-    }
-    // Seek over the rest rather than refilling for it.
-    s->src->Seek(s->src->Tell() + (n - s->pub.bytes_in_buffer));
-    s->pub.bytes_in_buffer = 0;
-}
-
-void Monitor(j_common_ptr cinfo)
-{
-    auto* p = reinterpret_cast<ProgressManager*>(cinfo->progress);
-    long long unit = p->pub.pass_limit;
-    if (!p->begun) {
-        long long total = unit * p->pub.total_passes;
+    auto* job = static_cast<Job*>(context);
+    const jpeg_progress_mgr& p = *cinfo->progress;
+    long long unit = p.pass_limit;
+    if (!job->progressBegun) {
+        long long total = unit * p.total_passes;
         ProgressBegin("", total > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(total), PROGRESS_READING);
-        p->begun = true;
+        job->progressBegun = true;
     } else {
-        long long done = unit * p->pub.completed_passes + p->pub.pass_counter;
+        long long done = unit * p.completed_passes + p.pass_counter;
         ProgressStep(done > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(done));
-    }
-    auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
-    if (cinfo->is_decompressor && d->input_scan_number > kMaxScans) {
-        ReaderTrace("JpegRead Error: %s", "too many scans");
-        std::longjmp(p->err->recover, 1);
     }
 }
 
 int Abandon(Job& job)
 {
-    jpeg_destroy_decompress(&job.cinfo);
+    JpegDestroy(job.jpeg);
     job.dib.Reset();
-    if (job.progress.begun)
+    if (job.progressBegun)
         ProgressEnd();
     return READ_JPEG_FAILED;
 }
@@ -137,32 +55,17 @@ int Decode(ByteSource& src, ImageReadRecord& record)
         return READ_JPEG_FAILED;
     }
     Job* const job = owner.get();
-    jpeg_decompress_struct& cinfo = job->cinfo;
+    jpeg_decompress_struct& cinfo = job->jpeg.cinfo;
 
-    cinfo.err = jpeg_std_error(&job->err.pub);
-    job->err.pub.error_exit = ErrorExit;
-    job->err.pub.output_message = OutputMessage;
+    JpegPrepareErrors(job->jpeg);
+    job->jpeg.err.report = Report;
     // From here on only trivially destructible locals: a library error jumps back.
-    if (setjmp(job->err.recover))
+    if (setjmp(job->jpeg.err.jump))
         return Abandon(*job);
 
-    jpeg_create_decompress(&cinfo);
-    // Bounds the library's whole-image buffers (progressive files); past it the
-    // library reports an error instead of allocating.
-    cinfo.mem->max_memory_to_use = static_cast<long>(2 * kMaxDibPixelBytes);
-
-    job->source.src = &src;
-    job->source.startOfFile = true;
-    job->source.pub.init_source = InitSource;
-    job->source.pub.fill_input_buffer = FillInputBuffer;
-    job->source.pub.skip_input_data = SkipInputData;
-    job->source.pub.resync_to_restart = jpeg_resync_to_restart;
-    job->source.pub.term_source = TermSource;
-    cinfo.src = &job->source.pub;
-
-    job->progress.pub.progress_monitor = Monitor;
-    job->progress.err = &job->err;
-    cinfo.progress = &job->progress.pub;
+    JpegCreate(job->jpeg, src);
+    job->jpeg.monitor.progress = Progress;
+    job->jpeg.monitor.context = job;
 
     jpeg_read_header(&cinfo, TRUE);
     if (record.options & JPEG_READ_FAST) {
@@ -227,8 +130,8 @@ int Decode(ByteSource& src, ImageReadRecord& record)
     }
 
     jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
-    if (job->progress.begun)
+    JpegDestroy(job->jpeg);
+    if (job->progressBegun)
         ProgressEnd();
     record.dib = std::move(job->dib);
     return READ_OK;

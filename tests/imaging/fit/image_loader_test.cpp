@@ -3,8 +3,10 @@
 #include "app/profile_store.h"
 #include "app/saver_settings.h"
 #include "app/test_log.h"
+#include "imaging/fixture_writers.h"
 #include "imaging/own/bitmap_ex.h"
 #include "imaging/own/device_bitmap.h"
+#include "imaging/own/jpeg_common.h"
 #include "imaging/test_images.h"
 
 #include <QImage>
@@ -66,6 +68,16 @@ struct LoaderFixture : ::testing::Test {
         return false;
     }
 };
+
+// Scans in a JPEG file: its SOS markers (entropy-coded data never holds an
+// unstuffed 0xFF 0xDA).
+int CountScans(const Bytes& jpeg)
+{
+    int n = 0;
+    for (std::size_t i = 0; i + 1 < jpeg.size(); ++i)
+        n += jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA;
+    return n;
+}
 
 std::uint32_t At(const CBitmapEx& b, int x, int y) { return b.bitmap->pixels[std::size_t(y) * b.bitmap->width + x]; }
 
@@ -179,6 +191,45 @@ TEST_F(LoaderFixture, CodecPathRefusesWhatItCannotDecode)
     CBitmapEx target;
     EXPECT_EQ(Load(target, 512), -1);
     EXPECT_TRUE(Logged("Error 13 loading file=" + text));
+}
+
+TEST_F(LoaderFixture, BothPathsRefuseEndlessScansAndLoadRealProgressiveFiles)
+{
+    const Bytes progressive =
+        MakeJpeg(320, 240, 3, [](int x, int y) { return std::uint32_t(x % 256) << 16 | std::uint32_t(y % 256) << 8; },
+                 90, true);
+    const int own = CountScans(progressive);
+    ASSERT_GT(own, 1);
+    ASSERT_LT(own, 20);
+    auto write = [this](const std::string& name, const Bytes& bytes) {
+        const std::string path = dir.File(name);
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                    static_cast<std::streamsize>(bytes.size()));
+        return path;
+    };
+    // The refinement scans repeated up to the limit, and one past it.
+    const Bytes atLimit = WithRepeatedScans(progressive, kMaxJpegScans - own);
+    const Bytes pastLimit = WithRepeatedScans(progressive, kMaxJpegScans - own + 1);
+    ASSERT_EQ(CountScans(atLimit), kMaxJpegScans);
+    const std::string normal = write("progressive.jpg", progressive), full = write("at-limit.jpg", atLimit),
+                      past = write("past-limit.jpg", pastLimit);
+    for (bool codec : {true, false}) {
+        for (const std::string& file : {normal, full}) {
+            CBitmapEx target;
+            List({file});
+            EXPECT_EQ(Load(target, 256, codec), 0) << file << " codec " << codec;
+            EXPECT_TRUE(target.bitmap) << file << " codec " << codec;
+        }
+        CBitmapEx target;
+        List({past});
+        EXPECT_EQ(Load(target, 256, codec), -1) << "codec " << codec;
+        EXPECT_FALSE(target.bitmap);
+    }
+    // The codec path logs why; the own readers' failure code is their usual one.
+    EXPECT_EQ(Count("ResizeBmp_gdiplus: Drawing failed ! Error=1, too many scans (more than " +
+                    std::to_string(kMaxJpegScans) + ")"),
+              1);
+    EXPECT_EQ(Count("Error -7 loading file=" + past), 1);
 }
 
 TEST_F(LoaderFixture, OnlyLargerImagesAreFitted)
