@@ -1,5 +1,5 @@
 #include "app/log.h"
-#include "app/saver_app.h"
+#include "app/data_path.h"
 
 #include <cstdlib>
 #include <sys/stat.h>

@@ -26,6 +26,8 @@ bool CSaverApp::InitInstance(std::string_view commandLine, AppPlatform& platform
     gdiplusEnabled = store.GetProfileInt("Settings", "GdiPlus", screenDepthClass > 8 ? 1 : 0);
 
     settings.Load(store, {sharedPictures, userPictures});
+    // The lists and the loader below take the decode path from the record.
+    settings.codecPath = gdiplusEnabled != 0;
 
     switch (startType) {
     case Configure:

@@ -1,6 +1,7 @@
 #pragma once
 // The one settings record of the process: every option, the configured
 // folders, and the media lists with the lock that guards the image list.
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -97,6 +98,14 @@ public:
     // The photos already shown in this cycle, kept across runs; set at the
     // start of a show only when KeepShuffle and Random are on (media/kept_shuffle.h).
     std::shared_ptr<KeptShuffle> keptShuffle;
+
+    // The decode path chosen at start-up (not stored): the image-codec path
+    // rather than the own readers. It also decides which formats are listed.
+    bool codecPath = false;
+
+    // Set when the process is to end (from a signal handler, hence lock-free):
+    // a list build under way gives up.
+    std::atomic<bool> stopListBuild{false};
 
     // Set once the first window has validated the settings and built the lists.
     bool initialised = false;

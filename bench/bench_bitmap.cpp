@@ -2,9 +2,9 @@
 // display next to Qt's own BMP decode of the same bytes, and on an 8-bit
 // display (median cut and error diffusion) next to a bare nearest-colour
 // mapping over the same palette with no cache and no diffusion.
-#include "imaging/bitmap_ex.h"
-#include "imaging/palette.h"
-#include "imaging/quantiser.h"
+#include "imaging/own/bitmap_ex.h"
+#include "imaging/own/palette.h"
+#include "imaging/own/quantiser.h"
 
 #include <QImage>
 

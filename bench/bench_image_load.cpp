@@ -6,10 +6,10 @@
 #include "bench/more_format_fixtures.h"
 
 #include "app/saver_settings.h"
-#include "imaging/bitmap_ex.h"
-#include "imaging/fit_geometry.h"
-#include "imaging/image_loader.h"
-#include "imaging/jpeg_scaled_decode.h"
+#include "imaging/codec/fit_geometry.h"
+#include "imaging/codec/jpeg_scaled_decode.h"
+#include "imaging/fit/image_loader.h"
+#include "imaging/own/bitmap_ex.h"
 
 #include <QImage>
 #include <QImageReader>

@@ -2,7 +2,6 @@
 // folders and compares it with a plain std::filesystem walk that only tests
 // the five image extensions. The tree is generated once and kept under the
 // temporary folder for later runs.
-#include "app/saver_app.h"
 #include "app/saver_settings.h"
 #include "media/file_finder.h"
 #include "media/image_list.h"
@@ -149,7 +148,7 @@ void PrepareSettings(CSaverSettings& settings)
     settings.Recursive = 1;
     settings.ShowPng = 1;
     settings.ImageSortType = 0;
-    TheApp().gdiplusEnabled = 1;
+    settings.codecPath = true;
 }
 
 void BM_BuildImageList(benchmark::State& state)

@@ -6,7 +6,7 @@
 #include "app/saver_settings.h"
 #include "render/dx_graphics.h"
 #include "render/mipmaps.h"
-#include "imaging/packed_dib.h"
+#include "imaging/own/packed_dib.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 #include "config/about_info.h"
 
+#include "app/data_path.h"
 #include "app/profile_store.h"
-#include "app/saver_app.h"
 
 #include <charconv>
 #include <filesystem>

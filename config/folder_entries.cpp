@@ -4,9 +4,7 @@
 
 FolderItem FolderItemFromEntry(std::string_view entry)
 {
-    if (!entry.empty() && entry.front() == ':')
-        return {std::string(entry.substr(1)), false};
-    return {std::string(entry), true};
+    return {std::string(FolderOfEntry(entry)), !IsDisabledFolder(entry)};
 }
 
 std::vector<std::string> EntriesFromFolderItems(const std::vector<FolderItem>& items)
@@ -15,16 +13,9 @@ std::vector<std::string> EntriesFromFolderItems(const std::vector<FolderItem>& i
     for (const FolderItem& item : items) {
         if (item.path.empty())
             continue;
-        entries.push_back(item.enabled ? item.path : ":" + item.path);
+        entries.push_back(FolderEntry(item.path, item.enabled));
     }
     return entries;
-}
-
-std::string_view FolderOfEntry(std::string_view entry)
-{
-    if (!entry.empty() && entry.front() == ':')
-        entry.remove_prefix(1);
-    return entry;
 }
 
 const std::string* FirstMissingFolder(const std::vector<std::string>& entries)

@@ -7,9 +7,9 @@
 //   byte 2    bit 0 keep the aspect ratio, bit 1 stretch (reduce), bit 2
 //             turn by the EXIF orientation, bit 3 256-bit resampling
 //   byte 3    the target's clear colour (grey level)
-#include "imaging/fit_geometry.h"
-#include "imaging/jpeg_scaled_decode.h"
-#include "imaging/orientation.h"
+#include "imaging/codec/fit_geometry.h"
+#include "imaging/codec/jpeg_scaled_decode.h"
+#include "imaging/codec/orientation.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -2,7 +2,8 @@
 // first input byte chooses the display depth, so that the palette-display
 // paths (palette from the table, quantiser, error diffusion) run as well.
 #include "fuzz_reader_support.h"
-#include "imaging/bitmap_ex.h"
+#include "imaging/own/bitmap_ex.h"
+#include "imaging/own/dib_from_bitmap.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {

@@ -1,7 +1,7 @@
 // The HEIC/HEIF and AVIF path on arbitrary bytes: the first two bytes choose
 // the wanted edge, the rest is the file. Whatever libheif makes of it, an
 // answer is either a clear refusal or a whole, opaque picture within the edge.
-#include "imaging/heif_decode.h"
+#include "imaging/codec/heif_decode.h"
 
 #include <cstdlib>
 

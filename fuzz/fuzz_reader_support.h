@@ -2,8 +2,8 @@
 // What every reader fuzzer does around one call: trace texts are formatted
 // (so their format arguments are exercised) and progress is reported to a
 // callback that keeps nothing.
-#include "imaging/image_read.h"
-#include "imaging/reader_trace.h"
+#include "imaging/own/image_read.h"
+#include "imaging/own/reader_trace.h"
 
 #include <cstdlib>
 

@@ -3,8 +3,8 @@
 // outside it is touched.
 //
 // Input: 16 bytes of parameters, then source pixels (repeated as needed).
-#include "imaging/orientation.h"
-#include "imaging/resample.h"
+#include "imaging/codec/orientation.h"
+#include "imaging/codec/resample.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -3,9 +3,9 @@
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(LIBHEIF REQUIRED IMPORTED_TARGET libheif)
 tsv_fuzzer(fuzz_heif_decode
-  ${PROJECT_SOURCE_DIR}/imaging/heif_decode.cpp
-  ${PROJECT_SOURCE_DIR}/imaging/orientation.cpp
-  ${PROJECT_SOURCE_DIR}/imaging/resample.cpp)
+  ${PROJECT_SOURCE_DIR}/imaging/codec/heif_decode.cpp
+  ${PROJECT_SOURCE_DIR}/imaging/codec/orientation.cpp
+  ${PROJECT_SOURCE_DIR}/imaging/codec/resample.cpp)
 target_link_libraries(fuzz_heif_decode PRIVATE PkgConfig::LIBHEIF)
 
 # Seeds: small HEIC and AVIF files from Debian's encoders (when installed),

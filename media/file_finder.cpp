@@ -35,10 +35,13 @@ struct FileFinder::Walk {
     int filter = FileAttr::kPlainFiles;
     bool recurse = false;
     std::vector<FolderId> ancestors; // folders of the current path, against link cycles
+    const std::atomic<bool>* stop = nullptr;
+
+    bool Stopped() const { return stop && stop->load(std::memory_order_relaxed); }
 
     void Folder(const std::string& prefix)
     {
-        if (TooLong(FolderOfPrefix(prefix)))
+        if (Stopped() || TooLong(FolderOfPrefix(prefix)))
             return;
         DirectoryReader dir(prefix);
         if (!dir.IsOpen())
@@ -56,6 +59,8 @@ struct FileFinder::Walk {
         StringList subfolders;
         DirectoryEntry entry;
         while (dir.Next(entry)) {
+            if (Stopped())
+                return;
             if (PassesFilter(entry.attributes, filter)) {
                 for (std::size_t i = 0; i < masks.size(); ++i) {
                     if (!masks[i].Matches(entry.name))
@@ -170,13 +175,14 @@ StringList FileFinder::ListFilesRecursive(std::string_view pattern, int filter, 
 
 StringList& FileFinder::ListFilesByMasks(std::string_view folder,
                                          std::span<const std::string_view> masks, int filter,
-                                         bool recurse, StringList& list)
+                                         bool recurse, StringList& list, const std::atomic<bool>* stop)
 {
     if (masks.empty())
         return list;
     Walk walk;
     walk.filter = filter;
     walk.recurse = recurse;
+    walk.stop = stop;
     // The first mask appends straight to the caller's list; the others
     // collect apart and follow in mask order.
     std::vector<StringList> later(masks.size() - 1);

@@ -9,6 +9,7 @@
 #include "media/file_attributes.h"
 #include "media/wildcard_mask.h"
 
+#include <atomic>
 #include <memory>
 #include <span>
 #include <string>
@@ -46,9 +47,11 @@ public:
     StringList ListFilesRecursive(std::string_view pattern, int filter, bool recurse);
     // The same result as one ListFilesRecursive(JoinPath(folder, mask)) per
     // mask, in mask order, duplicates included, but walking the tree once.
-    // Masks are last path components.
+    // Masks are last path components. When `stop` is set during the walk, it
+    // ends early with what it has found so far.
     StringList& ListFilesByMasks(std::string_view folder, std::span<const std::string_view> masks,
-                                 int filter, bool recurse, StringList& list);
+                                 int filter, bool recurse, StringList& list,
+                                 const std::atomic<bool>* stop = nullptr);
 
 private:
     struct Walk;

@@ -1,7 +1,7 @@
 #include "media/kept_shuffle.h"
 
 #include "app/log.h"
-#include "app/saver_app.h"
+#include "app/data_path.h"
 #include "app/saver_settings.h"
 
 #include <algorithm>

@@ -33,13 +33,16 @@ std::int64_t ModificationTime(const std::string& path)
     return static_cast<std::int64_t>(st.st_mtime);
 }
 
-void SortByTime(StringList& files, bool newFirst)
+bool SortByTime(StringList& files, bool newFirst, const std::atomic<bool>* stop)
 {
     // Each status is read once, before sorting.
     std::vector<std::int64_t> times;
     times.reserve(files.size());
-    for (const std::string& f : files)
+    for (const std::string& f : files) {
+        if (stop && stop->load(std::memory_order_relaxed))
+            return false;
         times.push_back(ModificationTime(f));
+    }
     std::vector<std::uint32_t> order(files.size());
     std::iota(order.begin(), order.end(), 0u);
     std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
@@ -48,6 +51,7 @@ void SortByTime(StringList& files, bool newFirst)
         return a < b;
     });
     Permute(files, order);
+    return true;
 }
 } // namespace
 
@@ -63,19 +67,19 @@ int CompareNoCase(std::string_view a, std::string_view b)
     return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
-void SortFileList(StringList& files, int sortType, bool newFirst)
+bool SortFileList(StringList& files, int sortType, bool newFirst, const std::atomic<bool>* stop)
 {
     if (files.size() < 2)
-        return;
+        return true;
     switch (sortType) {
     case kSortByName:
         SortByKeys(files, true);
         break;
     case kSortByModified:
-        SortByTime(files, newFirst);
-        break;
+        return SortByTime(files, newFirst, stop);
     default:
         SortByKeys(files, false);
         break;
     }
+    return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 // Ordering of the media lists.
+#include <atomic>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,5 +19,6 @@ int CompareNoCase(std::string_view a, std::string_view b);
 
 // Orders the list in place by the sort type (any unknown type sorts by path).
 // Equal keys keep their collection order. A file whose status cannot be read
-// sorts by modification time as if modified now.
-void SortFileList(StringList& files, int sortType, bool newFirst);
+// sorts by modification time as if modified now. False, with the list left
+// in its order, when `stop` is set while the files' times are read.
+bool SortFileList(StringList& files, int sortType, bool newFirst, const std::atomic<bool>* stop = nullptr);

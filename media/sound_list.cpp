@@ -1,11 +1,10 @@
 #include "media/sound_list.h"
 
 #include "app/log.h"
-#include "app/random.h"
 #include "app/saver_settings.h"
-#include "media/file_finder.h"
-#include "media/image_list.h"
+#include "media/list_build.h"
 #include "media/list_choice.h"
+#include "media/sort_file_list.h"
 
 std::vector<std::string_view> SoundMasks(const CSaverSettings& settings)
 {
@@ -23,25 +22,24 @@ std::vector<std::string_view> SoundMasks(const CSaverSettings& settings)
 
 int BuildSndList(CSaverSettings& settings, bool counting)
 {
-    if (LogEnabled())
-        Log("BuildSndList");
     const std::vector<std::string_view> masks = SoundMasks(settings);
-    StringList found;
-    FileFinder finder;
-    for (const std::string& folder : settings.SoundFolders) {
-        Log("         SndPath=%s", folder.c_str());
-        if (folder.empty() || IsDisabledFolder(folder))
-            continue;
-        finder.ListFilesByMasks(folder, masks, FileAttr::kPlainFiles, settings.SndRecursive != 0, found);
-    }
-    settings.SoundFiles.clear();
-    const int count = static_cast<int>(found.size());
-    if (found.empty() || counting)
-        return count;
-    SortFileList(found, kSortByPath, false);
-    settings.AllSoundFiles = found;
-    settings.SoundFiles = std::move(found);
-    return count;
+    // Every entry is logged as stored, a disabled one with its mark; the
+    // list is only used on the main thread, so it takes no lock.
+    const MediaListBuild build{
+        .routine = "BuildSndList",
+        .folderKey = "SndPath",
+        .logDisabled = true,
+        .countKey = nullptr,
+        .folders = &settings.SoundFolders,
+        .masks = masks,
+        .recursive = settings.SndRecursive != 0,
+        .sortType = kSortByPath,
+        .newFirst = false,
+        .files = &settings.SoundFiles,
+        .all = &settings.AllSoundFiles,
+        .lock = nullptr,
+    };
+    return BuildMediaList(build, counting, settings.stopListBuild);
 }
 
 std::string PlayMusic(CSaverSettings& settings)

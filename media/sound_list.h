@@ -12,7 +12,8 @@ std::vector<std::string_view> SoundMasks(const CSaverSettings& settings);
 
 // Collects the sound files and answers their number. In full mode SoundFiles
 // and AllSoundFiles hold the list ordered by path afterwards; in counting
-// mode SoundFiles is emptied and AllSoundFiles left alone.
+// mode SoundFiles is emptied and AllSoundFiles left alone, as by a build that
+// settings.stopListBuild cut short.
 int BuildSndList(CSaverSettings& settings, bool counting);
 
 // Full path of the next sound file (random when SndRandom is on), or "" when

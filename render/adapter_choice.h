@@ -1,7 +1,7 @@
 #pragma once
 // Which screen a saver window's device belongs to, the photo size it asks for,
 // and which renderers count as the reference device.
-#include "app/saver_app.h"
+#include "app/rect.h"
 
 #include <span>
 #include <string_view>

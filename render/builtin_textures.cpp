@@ -1,6 +1,6 @@
 #include "render/builtin_textures.h"
 
-#include "imaging/packed_dib.h"
+#include "imaging/own/packed_dib.h"
 #include "res/tiles/builtin_tiles.h"
 
 #include <cstring>

@@ -2,16 +2,12 @@
 
 #include "app/log.h"
 #include "app/saver_settings.h"
-#include "imaging/bitmap_ex.h"
+#include "imaging/fit/image_loader.h"
+#include "imaging/own/bitmap_ex.h"
 #include "render/adapter_choice.h"
 #include "render/builtin_textures.h"
 #include "render/mipmaps.h"
 #include "res/tiles/builtin_tiles.h"
-
-#if __has_include("imaging/image_loader.h")
-#include "imaging/image_loader.h"
-#define TSV_HAVE_IMAGE_LOADER 1
-#endif
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -52,15 +48,16 @@ std::vector<Rect> ScreenRects()
 DXGraphics::DXGraphics(CSaverSettings& settings)
     : settings_(settings), motion_(CubeMotion::FromSettings(settings)), clock_(MultimediaTime)
 {
-#ifdef TSV_HAVE_IMAGE_LOADER
-    loader_ = [](CBitmapEx& target, int wantedSize) { return LoadNewImage(target, wantedSize); };
-    photoLoader_ = [](CBitmapEx& target, int wantedSize, const std::string& file, std::string& loaded) {
-        if (file.empty())
-            return LoadNewImage(target, wantedSize, &loaded);
-        loaded = file;
-        return LoadImageFile(target, wantedSize, file);
+    CSaverSettings* record = &settings_;
+    loader_ = [record](CBitmapEx& target, int wantedSize) {
+        return LoadNewImage(target, wantedSize, *record, record->codecPath);
     };
-#endif
+    photoLoader_ = [record](CBitmapEx& target, int wantedSize, const std::string& file, std::string& loaded) {
+        if (file.empty())
+            return LoadNewImage(target, wantedSize, *record, record->codecPath, &loaded);
+        loaded = file;
+        return LoadImageFile(target, wantedSize, file, *record, record->codecPath);
+    };
 }
 
 DXGraphics::~DXGraphics()

@@ -4,7 +4,7 @@
 // thread, draws one frame per call of RenderFrame, and releases everything in
 // CloseDX. Keys of a photo frame may ask it for the next or an earlier photo
 // and pause its motion and photo changes.
-#include "app/saver_app.h"
+#include "app/rect.h"
 #include "render/cube_geometry.h"
 #include "render/cube_motion.h"
 #include "render/gl_device.h"

@@ -1,7 +1,7 @@
 #include "render/texture_loader.h"
 
 #include "app/log.h"
-#include "imaging/bitmap_ex.h"
+#include "imaging/own/bitmap_ex.h"
 
 #include <algorithm>
 #include <cerrno>

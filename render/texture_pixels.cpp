@@ -1,7 +1,7 @@
 #include "render/texture_pixels.h"
 
 #include "app/log.h"
-#include "imaging/bitmap_ex.h"
+#include "imaging/own/dib_from_bitmap.h"
 
 #include <chrono>
 #include <cstring>

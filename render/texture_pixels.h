@@ -2,8 +2,8 @@
 // Texture pixels made from a loaded photo on the loader thread. They stay in
 // memory until the frame that puts them on a face uploads them, so the loader
 // thread never touches the graphics device.
-#include "imaging/device_bitmap.h"
-#include "imaging/packed_dib.h"
+#include "imaging/own/device_bitmap.h"
+#include "imaging/own/packed_dib.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,11 +2,14 @@
 
 #include "app/log.h"
 #include "app/saver_app.h"
+#include "app/saver_settings.h"
 #include "saver/exit_rules.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -18,12 +21,19 @@ namespace {
 int signalPipe[2] = {-1, -1};
 // The first exit signal received, 0 before.
 volatile sig_atomic_t pendingSignal = 0;
+// Set once an event loop runs. Before that nothing would read the pipe, and
+// start-up has nothing to end in order or to save.
+volatile sig_atomic_t loopRunning = 0;
+// The list builds' stop flag: a folder scan on the main thread keeps the
+// event loop from the pipe, so the signal asks the scan itself to give up.
+std::atomic<bool>* stopListBuild = nullptr;
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
 
-// The event loop ends the show in order, but it may not be running yet
-// (start-up) or be busy (a long folder scan on the main thread). An alarm
-// bounds the wait: the main thread must take the signal up within the first
-// bound and finish the orderly end within the second, else the process dies
-// of the signal it was sent.
+// The event loop ends the show in order. Before it runs, the signal ends the
+// process at once; while a folder scan keeps it busy, the scan stops on the
+// signal's flag. An alarm remains as the last resort: the main thread must
+// take the signal up within the first bound and finish the orderly end within
+// the second, else the process dies of the signal it was sent.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 constexpr unsigned kSlowdown = 3; // checked builds run a few times slower
 #else
@@ -51,9 +61,11 @@ void OnAlarm(int)
 void OnSignal(int signalNumber)
 {
     // A second signal while the first is under way means "now".
-    if (pendingSignal != 0)
+    if (pendingSignal != 0 || !loopRunning)
         DieOf(signalNumber);
     pendingSignal = signalNumber;
+    if (stopListBuild)
+        stopListBuild->store(true, std::memory_order_relaxed);
     alarm(kPickUpSeconds);
     unsigned char byte = static_cast<unsigned char>(signalNumber);
     int saved = errno;
@@ -92,6 +104,9 @@ void InstallExitSignals()
         while (read(signalPipe[0], &byte, 1) == 1)
             EndShowBySignal(byte);
     });
+    // The first event loop to run (the show's, or the configuration sheet's) takes signals up.
+    QTimer::singleShot(0, QCoreApplication::instance(), [] { loopRunning = 1; });
+    stopListBuild = &TheSettings().stopListBuild;
     struct sigaction action {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);

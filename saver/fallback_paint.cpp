@@ -1,7 +1,7 @@
 #include "saver/fallback_paint.h"
 
-#include "imaging/bitmap_ex.h"
-#include "imaging/bitmap_resources.h"
+#include "imaging/own/bitmap_ex.h"
+#include "imaging/own/bitmap_resources.h"
 #include "res/string_table.h"
 
 #include <QBuffer>

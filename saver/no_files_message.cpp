@@ -2,14 +2,12 @@
 
 #include "app/log.h"
 #include "app/saver_app.h"
-#include "media/image_list.h"
 #include "res/string_table.h"
 
 #include <QMessageBox>
 #include <QWindow>
 
-namespace {
-void ShowNoFilesMessage(const std::string& text)
+void ShowNoFilesMessage()
 {
     Log("ScrInit: no image files found, showing message %d", static_cast<int>(IDS_NO_FILES));
     // The show's keyboard grab would keep every key from the box.
@@ -19,7 +17,7 @@ void ShowNoFilesMessage(const std::string& text)
         grabbing->setKeyboardGrabEnabled(false);
     }
     QMessageBox box(QMessageBox::Information, QString::fromUtf8(LoadStringId(IDS_APP_NAME)),
-                    QString::fromStdString(text), QMessageBox::Ok);
+                    QString::fromStdString(LoadStringId(IDS_NO_FILES)), QMessageBox::Ok);
     // Above the full-screen windows, which are outside the window manager's control too.
     box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint);
     box.show();
@@ -27,14 +25,4 @@ void ShowNoFilesMessage(const std::string& text)
     box.exec();
     if (grabbing)
         grabbing->setKeyboardGrabEnabled(true);
-}
-} // namespace
-
-void InstallNoFilesMessage()
-{
-    static bool installed = false;
-    if (installed)
-        return;
-    installed = true;
-    SetNoFilesMessageHook(ShowNoFilesMessage);
 }

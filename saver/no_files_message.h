@@ -1,5 +1,5 @@
 #pragma once
 // The "no image files" message box of a show's start.
 
-// Installs the message box as the media lists' no-files hook (once per process).
-void InstallNoFilesMessage();
+// Shows it above the show's windows and waits for the user.
+void ShowNoFilesMessage();

@@ -1,6 +1,6 @@
 #pragma once
 // The saver window subsystem: what the application object creates.
-#include "app/saver_app.h"
+#include "app/app_platform.h"
 #include "saver/exit_signals.h"
 #include "saver/host_command_line.h"
 

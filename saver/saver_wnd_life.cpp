@@ -2,9 +2,9 @@
 
 #include "app/log.h"
 #include "app/saver_settings.h"
-#include "media/image_list.h"
 #include "music/music_player.h"
 #include "saver/fallback_paint.h"
+#include "saver/media_lists.h"
 #include "saver/no_files_message.h"
 #include "render/dx_graphics.h"
 
@@ -29,10 +29,12 @@ void CSaverWnd::ScrInit()
         // other windows' first ticks must not build the lists a second time.
         settings_.initialised = true;
         settings_.InitSettings();
-        InstallNoFilesMessage();
-        LoadMediaLists(settings_, preview_);
-        // A signal or the host may have ended the show while the message box was up.
-        if (tornDown_)
+        const ShowLists lists = LoadMediaLists(settings_, preview_);
+        if (lists == ShowLists::NoImages)
+            ShowNoFilesMessage();
+        // A signal or the host may have ended the show during the build or while
+        // the message box was up.
+        if (tornDown_ || lists == ShowLists::Stopped)
             return;
     }
     exit_.SetSettings(ExitSettingsOf(settings_));

@@ -2,7 +2,7 @@
 // A private connection to the X server for what Qt does not offer: windows of
 // other programs (the host of a preview), the display's power level and the
 // compositor hint. Requests naming a window that is gone fail quietly.
-#include "app/saver_app.h"
+#include "app/rect.h"
 
 #include <optional>
 

@@ -4,9 +4,9 @@
 #include "app/log.h"
 #include "app/program_options.h"
 #include "app/saver_settings.h"
-#include "imaging/bitmap_ex.h"
-#include "imaging/device_bitmap.h"
-#include "imaging/image_loader.h"
+#include "imaging/fit/image_loader.h"
+#include "imaging/own/bitmap_ex.h"
+#include "imaging/own/device_bitmap.h"
 
 #include <QImage>
 #include <QImageWriter>

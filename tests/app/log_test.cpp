@@ -1,4 +1,4 @@
-#include "app/saver_app.h"
+#include "app/data_path.h"
 #include "app/test_log.h"
 #include "support/temp_folder.h"
 

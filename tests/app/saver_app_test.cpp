@@ -225,17 +225,21 @@ TEST(SaverApp, OtherModesEndWithoutWindows)
 
 TEST(SaverApp, CodecPathDefaultFollowsTheScreenDepth)
 {
+    // The settings record carries the decode path to the lists and the loader.
     StartUp deep;
     deep.Start("/c");
     EXPECT_EQ(deep.app.gdiplusEnabled, 1);
+    EXPECT_TRUE(deep.settings.codecPath);
     StartUp palette;
     palette.platform.depth = 8;
     palette.Start("/c");
     EXPECT_EQ(palette.app.gdiplusEnabled, 0);
+    EXPECT_FALSE(palette.settings.codecPath);
     EXPECT_EQ(palette.app.screenDepthClass, 8);
     StartUp forced;
     forced.platform.depth = 8;
     forced.store.Set("Settings", "GdiPlus", "1");
     forced.Start("/c");
     EXPECT_EQ(forced.app.gdiplusEnabled, 1);
+    EXPECT_TRUE(forced.settings.codecPath);
 }

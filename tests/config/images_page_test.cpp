@@ -1,7 +1,6 @@
 // The "Images List" page as a user drives it: real widgets, keys and clicks.
 #include "folder_page_support.h"
 
-#include "app/saver_app.h"
 #include "controls/up_down.h"
 #include "res/string_table.h"
 
@@ -272,7 +271,7 @@ TEST_F(ImagesPageTest, CountFilesAndResetAct)
     settings.ImageFolders = {a, ":" + off};
     settings.Random = 0;
     settings.SaveLastImage = 1;
-    TheApp().gdiplusEnabled = 1;   // PNG files count on the codec path
+    settings.codecPath = true;   // PNG files count on the codec path
     OpenImages();
 
     Click(Button(CImagesPage::kCountFiles));

@@ -1,7 +1,7 @@
 #pragma once
 // Builders of packed DIBs of every form, and their BMP-file wrapping, for the
 // bitmap tests.
-#include "imaging/packed_dib.h"
+#include "imaging/own/packed_dib.h"
 
 #include <cstdint>
 #include <cstring>

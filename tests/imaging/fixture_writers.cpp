@@ -295,3 +295,42 @@ Bytes MakeJpeg(int width, int height, int components, const std::function<std::u
     return out;
 }
 
+
+Bytes WithRepeatedScans(const Bytes& progressive, int copies)
+{
+    // The component ids from the progressive frame header (SOF2).
+    std::vector<std::uint8_t> ids;
+    std::size_t at = 2;
+    while (at + 4 <= progressive.size() && progressive[at] == 0xFF) {
+        const std::uint8_t marker = progressive[at + 1];
+        const std::size_t length = static_cast<std::size_t>(progressive[at + 2] << 8 | progressive[at + 3]);
+        if (marker == 0xC2 && at + 10 <= progressive.size()) {
+            const int count = progressive[at + 9];
+            for (int i = 0; i < count && at + 10 + 3 * i < progressive.size(); ++i)
+                ids.push_back(progressive[at + 10 + 3 * i]);
+            break;
+        }
+        if (marker == 0xDA)
+            break;
+        at += 2 + length;
+    }
+    const std::size_t n = progressive.size();
+    if (ids.empty() || n < 4 || progressive[n - 2] != 0xFF || progressive[n - 1] != 0xD9)
+        return {};
+    // SOS of every component, spectral 0..0, successive approximation 1 -> 0,
+    // then one byte of data.
+    Bytes scan = {0xFF, 0xDA, 0x00, static_cast<std::uint8_t>(6 + 2 * ids.size()),
+                  static_cast<std::uint8_t>(ids.size())};
+    for (std::uint8_t id : ids) {
+        scan.push_back(id);
+        scan.push_back(0x00);
+    }
+    scan.insert(scan.end(), {0x00, 0x00, 0x10, 0x00});
+    Bytes out(progressive.begin(), progressive.end() - 2);
+    out.reserve(out.size() + scan.size() * static_cast<std::size_t>(copies) + 2);
+    for (int i = 0; i < copies; ++i)
+        out.insert(out.end(), scan.begin(), scan.end());
+    out.push_back(0xFF);
+    out.push_back(0xD9);
+    return out;
+}

@@ -1,7 +1,7 @@
 #pragma once
 // Image files written byte by byte (BMP, GIF) or through libjpeg's compressor,
 // for the reader tests and the fuzzers' seed corpora. No Qt here.
-#include "imaging/packed_dib.h"
+#include "imaging/own/packed_dib.h"
 
 #include <array>
 #include <cstdint>
@@ -50,3 +50,7 @@ std::vector<int> InterlacedOrder(int height);
 // 4 (CMYK, given as 0xCCMMYYKK).
 Bytes MakeJpeg(int width, int height, int components, const std::function<std::uint32_t(int x, int y)>& rgb,
                int quality = 95, bool progressive = false);
+// A progressive JPEG with `copies` more DC refinement scans before its end,
+// each 15 bytes and each a full pass over the image for a decoder. Empty when
+// `progressive` is not a progressive JPEG as MakeJpeg writes it.
+Bytes WithRepeatedScans(const Bytes& progressive, int copies);

@@ -1,6 +1,6 @@
 #include "read_test_fixtures.h"
 
-#include "imaging/reader_trace.h"
+#include "imaging/own/reader_trace.h"
 
 #include <QBuffer>
 #include <QImage>

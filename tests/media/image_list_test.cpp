@@ -1,11 +1,11 @@
 #include "media/image_list.h"
 #include "media/path_helpers.h"
+#include "media/sound_list.h"
 #include "media/sort_file_list.h"
 
 #include "app/test_log.h"
 #include "media/media_test_fixture.h"
 #include "media/temp_tree.h"
-#include "res/string_table.h"
 
 #include <gtest/gtest.h>
 
@@ -65,7 +65,7 @@ TEST_F(ImageListTest, PngOnlyWithTheCodecPathAndShowPng)
     settings.ImageFolders = {tree.Root()};
     for (int codec : {0, 1})
         for (int showPng : {0, 1}) {
-            TheApp().gdiplusEnabled = codec;
+            settings.codecPath = codec != 0;
             settings.ShowPng = showPng;
             EXPECT_EQ(BuildImageList(settings, false), codec && showPng ? 2 : 1) << codec << showPng;
         }
@@ -86,7 +86,7 @@ TEST_F(ImageListTest, MoreFormatsFollowTheOlderMasksOnlyWithTheCodecPathAndTheSe
     EXPECT_EQ(BuildImageList(settings, true), 9);   // the sheet's count sees them too
     for (int codec : {0, 1})
         for (int more : {0, 1}) {
-            TheApp().gdiplusEnabled = codec;
+            settings.codecPath = codec != 0;
             settings.ShowMoreFormats = more;
             settings.ShowPng = 0;
             EXPECT_EQ(BuildImageList(settings, false), codec && more ? 8 : 2) << codec << more;
@@ -123,26 +123,26 @@ TEST_F(ImageListTest, EmptyResultAndEmptyEntriesScanNothing)
     EXPECT_EQ(settings.AllImageFiles, StringList{"from before"});
 }
 
-TEST_F(ImageListTest, NoFilesMessageOnlyOutsidePreviewAndOnlyWhenEmpty)
+TEST_F(ImageListTest, AStopRequestEndsBothBuildsAndLeavesTheFullListsAlone)
 {
-    std::vector<std::string> shown;
-    SetNoFilesMessageHook([&](const std::string& text) { shown.push_back(text); });
-    settings.ImageFolders = {tree.Path("missing")};
-    LoadMediaLists(settings, true);
-    EXPECT_TRUE(shown.empty());
-    LoadMediaLists(settings, false);
-    EXPECT_EQ(shown, std::vector<std::string>{LoadStringId(IDS_NO_FILES)});
     Add("a.jpg");
-    Add("music/a.mp3");
+    Add("m/a.mp3");
     settings.ImageFolders = {tree.Root()};
-    settings.SoundFolders = {tree.Path("music")};
-    LoadMediaLists(settings, false);
-    EXPECT_EQ(shown.size(), 1u);
-    EXPECT_EQ(settings.ImageFiles.size(), 1u);
-    EXPECT_EQ(settings.SoundFiles.size(), 1u);
-    SetNoFilesMessageHook(nullptr);
-    settings.ImageFolders.clear();
-    LoadMediaLists(settings, false); // no hook: nothing happens
+    settings.SoundFolders = {tree.Path("m")};
+    ASSERT_EQ(BuildImageList(settings, false), 1);
+    ASSERT_EQ(BuildSndList(settings, false), 1);
+    const StringList images = settings.AllImageFiles, sounds = settings.AllSoundFiles;
+    Add("b.jpg");
+    settings.stopListBuild = true;
+    ScopedTestLog log;
+    EXPECT_EQ(BuildImageList(settings, false), 0);
+    EXPECT_EQ(BuildSndList(settings, false), 0);
+    EXPECT_TRUE(settings.ImageFiles.empty());
+    EXPECT_TRUE(settings.SoundFiles.empty());
+    EXPECT_EQ(settings.AllImageFiles, images);
+    EXPECT_EQ(settings.AllSoundFiles, sounds);
+    EXPECT_EQ(log.Messages(), (std::vector<std::string>{"BuildImageList", "BuildImageList: stopped", "BuildSndList",
+                                                        "BuildSndList: stopped"}));
 }
 
 TEST(SortFileList, PathAndNameOrderIgnoreAsciiCaseOnly)

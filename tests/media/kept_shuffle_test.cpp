@@ -294,6 +294,15 @@ TEST_F(KeptShuffleTest, UnwritableStateIsLoggedOnceAndTheShowGoesOn)
                                                                        "cycle begins");
 }
 
+// What a show does with its image list at start: build it, then take up the
+// kept cycle unless it is a preview.
+void StartShowLists(CSaverSettings& settings, bool preview)
+{
+    BuildImageList(settings, false);
+    if (!preview)
+        StartKeptShuffle(settings);
+}
+
 TEST_F(KeptShuffleTest, OffOrPreviewOrEmptyListChangeNothing)
 {
     TempTree photos;
@@ -311,7 +320,7 @@ TEST_F(KeptShuffleTest, OffOrPreviewOrEmptyListChangeNothing)
         run.KeepShuffle = keepShuffle;
         run.ImageFolders = {photos.Path("a")};
         ScopedTestLog log;
-        LoadMediaLists(run, false);
+        StartShowLists(run, false);
         for (int i = 0; i < 4; ++i)
             ChooseBitmap(run, run.Random != 0);
         EXPECT_FALSE(run.keptShuffle);
@@ -327,7 +336,7 @@ TEST_F(KeptShuffleTest, OffOrPreviewOrEmptyListChangeNothing)
         run.KeepShuffle = 1;
         run.ImageFolders = {preview ? photos.Path("a") : photos.Path("none")};
         ScopedTestLog log;
-        LoadMediaLists(run, preview);
+        StartShowLists(run, preview);
         EXPECT_FALSE(run.keptShuffle);
         EXPECT_FALSE(HasPrefix(log.Messages(), "ChooseBitmap:"));
     }
@@ -338,7 +347,7 @@ TEST_F(KeptShuffleTest, OffOrPreviewOrEmptyListChangeNothing)
     run.store = &store;
     run.KeepShuffle = 1;
     run.ImageFolders = {photos.Path("a")};
-    LoadMediaLists(run, false);
+    StartShowLists(run, false);
     ASSERT_TRUE(run.keptShuffle);
     EXPECT_EQ(run.keptShuffle->StatePath(), folder + "/Tessaview.shuffle");
     EXPECT_TRUE(std::filesystem::is_regular_file(folder + "/Tessaview.shuffle"));

@@ -1,7 +1,6 @@
 #pragma once
-// Settings with an in-memory store and the codec path in a known state.
+// Settings with an in-memory store, on the codec path.
 #include "app/profile_store.h"
-#include "app/saver_app.h"
 #include "app/saver_settings.h"
 
 #include <gtest/gtest.h>
@@ -11,14 +10,9 @@ protected:
     MediaTest()
     {
         settings.store = &store;
-        savedCodec_ = TheApp().gdiplusEnabled;
-        TheApp().gdiplusEnabled = 1;
+        settings.codecPath = true;
     }
-    ~MediaTest() override { TheApp().gdiplusEnabled = savedCodec_; }
 
     MemoryProfileStore store;
     CSaverSettings settings;
-
-private:
-    int savedCodec_ = 0;
 };

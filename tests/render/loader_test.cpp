@@ -3,7 +3,7 @@
 // whose Init failed.
 #include "app/saver_settings.h"
 #include "app/test_log.h"
-#include "imaging/bitmap_ex.h"
+#include "imaging/own/bitmap_ex.h"
 #include "render/adapter_choice.h"
 #include "render/dx_graphics.h"
 #include "render/texture_loader.h"
