@@ -32,12 +32,8 @@ protected:
     }
     void TearDown() override
     {
-        if (HasFailure() && server && show) {
-            auto name = std::string(::testing::UnitTest::GetInstance()->current_test_info()->name());
-            Screenshot(server->Dpy()).Save(ShotFolder() / (name + ".ppm"));
-            for (auto& m : show->LogMessages())
-                std::fprintf(stderr, "log: %s\n", m.c_str());
-        }
+        if (HasFailure() && server && show)
+            KeepEvidence(*server, *show, ::testing::UnitTest::GetInstance()->current_test_info()->name());
         if (show && show->Running()) {
             show->Signal(SIGTERM);
             show->Wait(10s);

@@ -6,6 +6,7 @@
 #include <X11/Xutil.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
@@ -28,6 +29,13 @@ fs::path ShotFolder()
     fs::path dir = fs::path(TSV_BUILD_DIR) / "test-shots";
     fs::create_directories(dir);
     return dir;
+}
+
+void KeepEvidence(const XServer& server, const Show& show, const std::string& name)
+{
+    Screenshot(server.Dpy()).Save(ShotFolder() / (name + ".ppm"));
+    for (const std::string& line : show.LogMessages())
+        std::fprintf(stderr, "log: %s\n", line.c_str());
 }
 
 bool XServer::Start(std::unique_ptr<support::XServerProcess> process)
