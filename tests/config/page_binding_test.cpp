@@ -130,9 +130,9 @@ checkbox 4 "No text"   5 50 80 10  tip=99999
 TEST_F(TemplatePageTest, EveryShippedRowBindsAndEveryTipHasItsText)
 {
     ScopedTestLog log;
-    for (int id : {2003, 132, 2004, 101}) {
-        std::optional<DialogTemplate> dialog = LoadDialogTemplate(id);
-        ASSERT_TRUE(dialog) << id;
+    for (const CResizableSheet::PageEntry& entry : SheetPages()) {
+        std::optional<DialogTemplate> dialog = LoadDialogTemplate(entry.templateId);
+        ASSERT_TRUE(dialog) << entry.templateId;
         CConfigPage p(*dialog, context);
         p.Initialise();
         QTRY_VERIFY_WITH_TIMEOUT(p.ToolTipsReady(), 2000);
