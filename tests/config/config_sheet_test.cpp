@@ -344,25 +344,26 @@ TEST_F(SheetTest, MoreOptionsOkStoresItsSettingsAndCancelNothing)
 
 TEST_F(SheetTest, NeverRepeatingAnswersToTheOrderChosenOnTheImagesPage)
 {
-    WriteIni("[Settings]\nRandom=1\nKeepShuffle=1\n");
+    WriteIni("[Settings]\nRandom=0\nKeepShuffle=1\n");
     OpenSheet();
     auto never = [this] { return sheet->Page(kMoreOptions)->ControlAs<QAbstractButton>(MoreIds::kNeverRepeat); };
-    ClickTab(kMoreOptions);
-    EXPECT_TRUE(never()->isEnabled());
-
-    ClickTab(0);
-    ClickMark(sheet->Page(0)->ControlAs<QAbstractButton>(ImagesIds::kRandom));
+    auto random = [this] { return sheet->Page(0)->ControlAs<QAbstractButton>(ImagesIds::kRandom); };
     ClickTab(kMoreOptions);
     EXPECT_FALSE(never()->isEnabled());
-    EXPECT_TRUE(never()->isChecked());   // kept for when random order comes back
+    EXPECT_TRUE(never()->isChecked());
 
     ClickTab(0);
-    ClickMark(sheet->Page(0)->ControlAs<QAbstractButton>(ImagesIds::kRandom));
+    ClickMark(random());
     ClickTab(kMoreOptions);
     EXPECT_TRUE(never()->isEnabled());
-    ClickMark(never());
+
+    // Sequential again: the mark is kept for when random order comes back.
+    ClickTab(0);
+    ClickMark(random());
     ClickButton(sheet->OkButton());
-    EXPECT_EQ(IniProfileStore(iniPath).GetProfileInt("Settings", "KeepShuffle", -1), 0);
+    IniProfileStore after(iniPath);
+    EXPECT_EQ(after.GetProfileInt("Settings", "Random", -1), 0);
+    EXPECT_EQ(after.GetProfileInt("Settings", "KeepShuffle", -1), 1);
 }
 
 TEST_F(SheetTest, TheRealChooserStartsThereAndAnswersTheFolder)
