@@ -38,6 +38,7 @@
 #include "config/folder_list_page.h"
 #include "config/images_page.h"
 #include "config/log_viewer.h"
+#include "config/more_options_page.h"
 #include "config/page_binding.h"
 #include "config/resizable_sheet.h"
 #include "config/sound_page.h"

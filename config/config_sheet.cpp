@@ -6,6 +6,7 @@
 #include "config/adv_opt_dlg.h"
 #include "config/browse_folder.h"
 #include "config/images_page.h"
+#include "config/more_options_page.h"
 #include "config/sound_page.h"
 #include "res/string_table.h"
 
@@ -25,6 +26,7 @@ std::vector<CResizableSheet::PageEntry> SheetPages()
         {kImagesPageId, Maker<CImagesPage>(), QStringLiteral("Images List")},
         {kAdvancedPageId, Maker<CAdvOptDlg>(), QStringLiteral("Advanced Options")},
         {kSoundsPageId, Maker<CConfigSoundDlg>(), QStringLiteral("Sounds")},
+        {kMoreOptionsPageId, Maker<CMoreOptionsPage>(), QStringLiteral("More Options")},
         {kAboutPageId, Maker<CAboutPage>(), QStringLiteral("About")},
     };
 }

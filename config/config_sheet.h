@@ -1,5 +1,5 @@
 #pragma once
-// The configuration sheet as the program runs it: four pages in a fixed
+// The configuration sheet as the program runs it: five pages in a fixed
 // order, OK saving the whole record in one write.
 #include "config/resizable_sheet.h"
 
@@ -9,10 +9,11 @@ class CSaverSettings;
 class ProfileStore;
 class FolderChooser;
 
-// Template ids of the four pages, in tab order.
+// Template ids of the five pages, in tab order.
 inline constexpr int kImagesPageId = 2003;
 inline constexpr int kAdvancedPageId = 132;
 inline constexpr int kSoundsPageId = 2004;
+inline constexpr int kMoreOptionsPageId = 2005;
 inline constexpr int kAboutPageId = 101;
 
 // The pages of the sheet, in tab order.

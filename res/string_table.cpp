@@ -80,6 +80,11 @@ constexpr Entry kStrings[] = {
     {407, "If selected, Tessaview will attempt to keep images upright as the cube rotates"},
     {408, "If selected, Tessaview will never distort or crop images to fit them to cube faces, "
           "empty space is filled with background color"},
+    {409, "If selected Tessaview remembers the photos already shown, also between runs, and shows every "
+          "photo once before showing any of them again. It works when \"Choose Images in random order\" is "
+          "selected on the Images List page."},
+    {410, "Text drawn along the bottom of each photo: the date it was taken, the folder it comes from, or "
+          "both. Small faces, such as those of the preview, show no caption."},
     {420, "Reload"},
     {421, "Close"},
     {422, "Unable to read %s"},

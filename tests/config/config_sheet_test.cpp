@@ -2,6 +2,7 @@
 // and Cancel leave in the settings file, and pictures of the pages.
 #include "folder_page_support.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QMessageBox>
@@ -26,6 +27,8 @@ std::string DemoHome(const fs::path& scratch)
 
 class SheetTest : public ScratchTest {
 protected:
+    static constexpr int kAdvanced = 1, kMoreOptions = 3;
+
     CResizableSheet& OpenSheet()
     {
         settings.Load(*store, {});
@@ -47,6 +50,8 @@ protected:
         QApplication::processEvents();
     }
     void ClickButton(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, b->rect().center()); }
+    // A check box answers only on its mark and text.
+    void ClickMark(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2)); }
     QLineEdit* Delay() const { return sheet->Page(0)->ControlAs<QLineEdit>(ImagesIds::kDelay); }
     void WriteIni(const std::string& text) { std::ofstream(iniPath) << text; }
     // The keys of a section, in file order.
@@ -69,14 +74,14 @@ protected:
 };
 } // namespace
 
-TEST_F(SheetTest, FrameOpensOnTheFirstOfFourPagesAndKeepsItsFirstSize)
+TEST_F(SheetTest, FrameOpensOnTheFirstOfFivePagesAndKeepsItsFirstSize)
 {
     OpenSheet();
     EXPECT_EQ(sheet->windowTitle(), "Tessaview Screen Saver");
     EXPECT_FALSE(sheet->windowIcon().isNull());
-    ASSERT_EQ(sheet->PageCount(), 4);
-    const char* captions[] = {"Images List", "Advanced Options", "Sounds", "About"};
-    for (int i = 0; i < 4; ++i)
+    ASSERT_EQ(sheet->PageCount(), 5);
+    const char* captions[] = {"Images List", "Advanced Options", "Sounds", "More Options", "About"};
+    for (int i = 0; i < 5; ++i)
         EXPECT_EQ(sheet->PageCaption(i), captions[i]);
     EXPECT_EQ(sheet->ActiveIndex(), 0);
     ASSERT_NE(sheet->Page(0), nullptr);
@@ -275,6 +280,90 @@ TEST_F(SheetTest, PagesFollowTheirAnchorsWhenTheSheetGrows)
     QApplication::processEvents();
     sheet->grab().save(dir + "/sounds-page.png");
     EXPECT_TRUE(QFile::exists(dir + "/sounds-page.png"));
+
+    ClickTab(kMoreOptions);
+    CConfigPage* more = sheet->Page(kMoreOptions);
+    ASSERT_NE(more, nullptr);
+    QWidget* note = more->Control(MoreIds::kKeysNote);
+    QWidget* never = more->Control(MoreIds::kNeverRepeat);
+    const QRect note0 = note->geometry(), never0 = never->geometry();
+    sheet->resize(first.width() + 300, first.height() + 200);
+    QApplication::processEvents();
+    EXPECT_EQ(note->geometry(), note0.adjusted(0, 0, dx, 0));
+    EXPECT_EQ(more->Control(MoreIds::kKeys)->width(), more->Control(MoreIds::kPhotos)->width());
+    EXPECT_EQ(never->geometry(), never0);
+    sheet->grab().save(dir + "/more-options-page-enlarged.png");
+}
+
+TEST_F(SheetTest, MoreOptionsOkStoresItsSettingsAndCancelNothing)
+{
+    const std::string before = "[Settings]\nDelay=30\nRandom=1\n";
+    // The page's two options and "Key press", which frees the photo-frame keys.
+    auto change = [this] {
+        ClickTab(kAdvanced);
+        ClickMark(sheet->Page(kAdvanced)->ControlAs<QAbstractButton>(1073));
+        ClickTab(kMoreOptions);
+        CConfigPage* more = sheet->Page(kMoreOptions);
+        ClickMark(more->ControlAs<QAbstractButton>(MoreIds::kNeverRepeat));
+        auto* caption = more->ControlAs<QComboBox>(MoreIds::kCaption);
+        caption->setFocus();
+        QTest::keyClick(caption, Qt::Key_Down);
+        QTest::keyClick(caption, Qt::Key_Down);
+        EXPECT_EQ(caption->currentText(), "Date taken and folder");
+    };
+
+    WriteIni(before);
+    OpenSheet();
+    change();
+    ClickButton(sheet->CancelButton());
+    EXPECT_EQ(sheet->result(), QDialog::Rejected);
+    EXPECT_EQ(IniText(), before);
+
+    // Seen but unchanged: the file gains neither option, so it keeps its layout.
+    OpenSheet();
+    ClickTab(kMoreOptions);
+    ClickButton(sheet->OkButton());
+    EXPECT_EQ(sheet->result(), QDialog::Accepted);
+    for (const std::string& key : KeysOf("Settings"))
+        EXPECT_TRUE(key != "KeepShuffle" && key != "Caption") << key;
+
+    WriteIni(before);
+    OpenSheet();
+    change();
+    const QString dir = QStringLiteral(TSV_BUILD_DIR "/screenshots");
+    QDir().mkpath(dir);
+    sheet->grab().save(dir + "/more-options-page.png");
+    ClickButton(sheet->OkButton());
+    EXPECT_EQ(sheet->result(), QDialog::Accepted);
+    IniProfileStore after(iniPath);
+    EXPECT_EQ(after.GetProfileInt("Settings", "KeepShuffle", -1), 1);
+    EXPECT_EQ(after.GetProfileInt("Settings", "Caption", -1), 2);
+    EXPECT_EQ(after.GetProfileInt("Settings", "ExitKClick", -1), 0);
+    EXPECT_EQ(after.GetProfileInt("Settings", "Delay", -1), 30);
+}
+
+TEST_F(SheetTest, NeverRepeatingAnswersToTheOrderChosenOnTheImagesPage)
+{
+    WriteIni("[Settings]\nRandom=0\nKeepShuffle=1\n");
+    OpenSheet();
+    auto never = [this] { return sheet->Page(kMoreOptions)->ControlAs<QAbstractButton>(MoreIds::kNeverRepeat); };
+    auto random = [this] { return sheet->Page(0)->ControlAs<QAbstractButton>(ImagesIds::kRandom); };
+    ClickTab(kMoreOptions);
+    EXPECT_FALSE(never()->isEnabled());
+    EXPECT_TRUE(never()->isChecked());
+
+    ClickTab(0);
+    ClickMark(random());
+    ClickTab(kMoreOptions);
+    EXPECT_TRUE(never()->isEnabled());
+
+    // Sequential again: the mark is kept for when random order comes back.
+    ClickTab(0);
+    ClickMark(random());
+    ClickButton(sheet->OkButton());
+    IniProfileStore after(iniPath);
+    EXPECT_EQ(after.GetProfileInt("Settings", "Random", -1), 0);
+    EXPECT_EQ(after.GetProfileInt("Settings", "KeepShuffle", -1), 1);
 }
 
 TEST_F(SheetTest, TheRealChooserStartsThereAndAnswersTheFolder)

@@ -39,6 +39,11 @@ struct SoundIds {
                  kReset = 1068 };
 };
 
+// Control ids of the More Options page (res/dialogs/2005.dlg).
+struct MoreIds {
+    enum : int { kPhotos = 1180, kNeverRepeat = 1181, kCaption = 1183, kKeys = 1184, kKeysNote = 1185 };
+};
+
 // Answers folder requests from a script and remembers what was asked.
 class ScriptedChooser : public FolderChooser {
 public:

@@ -9,9 +9,9 @@
 #include <QLineEdit>
 
 namespace {
-// A page of two options, as a page of the next options would be written. The
+// A page of a few options, written as a page without code of its own is. The
 // settings stand in for new ones: each is one line of the settings table.
-constexpr const char* kMoreOptions = R"(dialog 2005 "More Options" 200 80 font "MS Sans Serif" 8
+constexpr const char* kExampleOptions = R"(dialog 2099 "Example Options" 200 80 font "MS Sans Serif" 8
 checkbox 1201 "Show PNG files"                  5  5 120 10  setting=ShowPng tip=114
 label    -    "Order:"                          5 22  30  8
 combobox 1202 "Full path|File name|Date and time" 40 20 100 60  setting=ImageSortType tip=115
@@ -48,7 +48,7 @@ TEST_F(TemplatePageTest, RowsNamingASettingShowItAndStoreItBack)
 {
     settings.ShowPng = 0;
     settings.ImageSortType = 2;
-    CConfigPage& p = Open(kMoreOptions);
+    CConfigPage& p = Open(kExampleOptions);
     EXPECT_FALSE(Box()->isChecked());
     ASSERT_EQ(Combo()->count(), 3);
     EXPECT_EQ(Combo()->itemText(1), "File name");
@@ -75,7 +75,7 @@ TEST_F(TemplatePageTest, RowsNamingASettingShowItAndStoreItBack)
 
 TEST_F(TemplatePageTest, ARefusalNamesItsControlAndStoresNothing)
 {
-    CConfigPage& p = Open(kMoreOptions);
+    CConfigPage& p = Open(kExampleOptions);
     p.activateWindow();
     ClickBox(Box());
     auto* delay = p.ControlAs<QLineEdit>(1203);
@@ -95,10 +95,10 @@ TEST_F(TemplatePageTest, ARefusalNamesItsControlAndStoresNothing)
 TEST_F(TemplatePageTest, AnIndexBeyondTheItemsShowsTheNearestOne)
 {
     settings.ImageSortType = 7;   // edited by hand
-    Open(kMoreOptions);
+    Open(kExampleOptions);
     EXPECT_EQ(Combo()->currentIndex(), 2);
     settings.ImageSortType = -3;
-    Open(kMoreOptions);
+    Open(kExampleOptions);
     EXPECT_EQ(Combo()->currentIndex(), 0);
     ASSERT_TRUE(page->SaveExchange());
     EXPECT_EQ(settings.ImageSortType, 0);
@@ -130,9 +130,9 @@ checkbox 4 "No text"   5 50 80 10  tip=99999
 TEST_F(TemplatePageTest, EveryShippedRowBindsAndEveryTipHasItsText)
 {
     ScopedTestLog log;
-    for (int id : {2003, 132, 2004, 101}) {
-        std::optional<DialogTemplate> dialog = LoadDialogTemplate(id);
-        ASSERT_TRUE(dialog) << id;
+    for (const CResizableSheet::PageEntry& entry : SheetPages()) {
+        std::optional<DialogTemplate> dialog = LoadDialogTemplate(entry.templateId);
+        ASSERT_TRUE(dialog) << entry.templateId;
         CConfigPage p(*dialog, context);
         p.Initialise();
         QTRY_VERIFY_WITH_TIMEOUT(p.ToolTipsReady(), 2000);

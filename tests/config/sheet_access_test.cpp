@@ -11,7 +11,7 @@
 namespace {
 class SheetAccessTest : public ScratchTest {
 protected:
-    static constexpr int kImages = 0, kAdvanced = 1, kSounds = 2, kAbout = 3;
+    static constexpr int kImages = 0, kAdvanced = 1, kSounds = 2, kMore = 3, kAbout = 4;
 
     void SetUp() override
     {
@@ -95,7 +95,7 @@ TEST_F(SheetAccessTest, EnterPressesTheFocusedButtonAndOkOnlyWhenNoButtonHasTheF
     const std::string a = Folder("a");
     WriteIni("[Settings]\nRandom=0\nSndRandom=0\n[Paths]\nCount=1\nPath0=" + a + "\n");
     OpenSheet();
-    for (int index : {kImages, kSounds, kAbout}) {
+    for (int index : {kImages, kSounds, kMore, kAbout}) {
         ASSERT_TRUE(sheet->SetActivePage(index));
         for (QPushButton* b : sheet->Page(index)->findChildren<QPushButton*>()) {
             if (!b->isEnabled() || qobject_cast<CColourPickerXP*>(b))
@@ -119,10 +119,15 @@ TEST_F(SheetAccessTest, EnterPressesTheFocusedButtonAndOkOnlyWhenNoButtonHasTheF
     EXPECT_TRUE(sheet->isVisible());
     CloseBalloons();
 
-    // Away from the buttons Enter is OK.
+    // Away from the buttons Enter is OK, also on a closed drop-down.
     Box(kAbout, 1036)->setFocus();
     PressEnter();
     EXPECT_FALSE(sheet->isVisible());
+    EXPECT_EQ(sheet->result(), QDialog::Accepted);
+    OpenSheet();
+    ASSERT_TRUE(sheet->SetActivePage(kMore));
+    Control(kMore, 1183)->setFocus();
+    PressEnter();
     EXPECT_EQ(sheet->result(), QDialog::Accepted);
 
     // Enter on Cancel cancels.
@@ -215,6 +220,14 @@ TEST_F(SheetAccessTest, NamesFollowTheTextsShown)
     qobject_cast<QPushButton*>(Control(kImages, 1023))->click();
     EXPECT_EQ(AccessibleName(counter), "3");
 
+    ASSERT_TRUE(sheet->SetActivePage(kMore));
+    EXPECT_EQ(AccessibleName(Control(kMore, 1181)), "Never repeat a photo until all have been shown");
+    QAccessibleInterface* caption = QAccessible::queryAccessibleInterface(Control(kMore, 1183));
+    ASSERT_NE(caption, nullptr);
+    const auto labels = caption->relations(QAccessible::Label);
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels[0].first->text(QAccessible::Name), "Caption:");
+
     ASSERT_TRUE(sheet->SetActivePage(kAbout));
     auto* version = sheet->Page(kAbout)->ControlAs<QLabel>(1019);
     EXPECT_FALSE(version->text().contains('%'));
@@ -230,10 +243,16 @@ TEST_F(SheetAccessTest, TabRunsFromTheTabBarThroughThePageToOkCancelHelp)
         {1004, 1003, 1023, 1123, 1124, 1125, 1126, 1127, 3, 1055, 1011, 1008, 1047, 1067},
         {1071, 1072, 1073, 1000, 1001, 1166, 1002, 1003, 1006, 1004, 1007, 1173, 1175, 1177},
         {1028, 1032, 1023, 1123, 1124, 1125, 1126, 1127, 3, 1026, 1066, 1068},
+        {1181, 1183},
         {1017, 1036, 1174},
     };
     // Each page in turn, the later ones made after the buttons.
-    for (int index : {kImages, kAdvanced, kSounds, kAbout}) {
+    for (int index : {kImages, kAdvanced, kSounds, kMore, kAbout}) {
+        if (index == kMore) {
+            // The never-repeat box takes part in random order only.
+            ASSERT_TRUE(sheet->SetActivePage(kImages));
+            Box(kImages, 1008)->setChecked(true);
+        }
         ASSERT_TRUE(sheet->SetActivePage(index));
         std::vector<std::string> expected{Name(&Tabs())};
         for (int id : pageOrder[index])

@@ -95,16 +95,16 @@ TEST(SheetEndToEnd, SliderAndLoggingChangedInTheSheetShowInTheNextShow)
     show.Start({"/c"}, noHandler);
     ASSERT_EQ(server->Run("xdotool search --sync --onlyvisible --name 'Tessaview Screen Saver'"), 0);
     std::this_thread::sleep_for(1s);
-    Keys(*server, "ctrl+Tab ctrl+Tab ctrl+Tab");
+    Keys(*server, "ctrl+Tab ctrl+Tab ctrl+Tab ctrl+Tab");
     Keys(*server, "Tab Tab Tab space");   // from the tab bar: the link, the logging box, Open
-    Screenshot(server->Dpy()).Save(PageShotFolder() / "sheet-4-about-open-without-log.png");
+    Screenshot(server->Dpy()).Save(PageShotFolder() / "sheet-5-about-open-without-log.png");
     EXPECT_NE(server->Run("timeout 2 xdotool search --sync --onlyvisible --name 'Tessaview.log -'"), 0);
     show.Signal(SIGTERM);
     ASSERT_TRUE(show.Wait(10s).has_value());
 
     // The sheet, twice, from the keyboard. The focus starts on the tab bar;
     // Tab runs through the page's controls, then OK, Cancel, Help. First:
-    // every page photographed, logging on, OK.
+    // every page photographed, never repeating and a caption chosen, logging on, OK.
     const fs::path ini = show.Folder() / "config" / "Kelvarin" / "Tessaview.ini";
     show.Start({"/c"});
     ASSERT_EQ(server->Run("xdotool search --sync --onlyvisible --name 'Tessaview Screen Saver'"), 0);
@@ -115,13 +115,18 @@ TEST(SheetEndToEnd, SliderAndLoggingChangedInTheSheetShowInTheNextShow)
     Keys(*server, "ctrl+Tab");
     Screenshot(server->Dpy()).Save(PageShotFolder() / "sheet-3-sounds.png");
     Keys(*server, "ctrl+Tab");
+    Keys(*server, "Tab space Tab Down Down");   // never repeat; "Date taken and folder"
+    Screenshot(server->Dpy()).Save(PageShotFolder() / "sheet-4-more-options.png");
+    Keys(*server, "shift+Tab shift+Tab ctrl+Tab");   // back to the tab bar, on to About
     Keys(*server, "Tab Tab space");   // the link, the logging box
-    Screenshot(server->Dpy()).Save(PageShotFolder() / "sheet-4-about.png");
+    Screenshot(server->Dpy()).Save(PageShotFolder() / "sheet-5-about.png");
     Keys(*server, "Return");
     std::optional<int> status = show.Wait(10s);
     ASSERT_TRUE(status.has_value());
     EXPECT_EQ(*status, 0);
     EXPECT_EQ(ReadIni(ini)["Settings"]["Trace"], "1");
+    EXPECT_EQ(ReadIni(ini)["Settings"]["KeepShuffle"], "1");
+    EXPECT_EQ(ReadIni(ini)["Settings"]["Caption"], "2");
 
     // Second: spin about Y to its far end, OK.
     show.settings = ReadIni(ini);
@@ -160,7 +165,7 @@ TEST(SheetEndToEnd, SliderAndLoggingChangedInTheSheetShowInTheNextShow)
     std::ofstream(show.LogPath()) << log;   // each start clears the log; the show's is wanted here
     ASSERT_EQ(server->Run("xdotool search --sync --onlyvisible --name 'Tessaview Screen Saver'"), 0);
     std::this_thread::sleep_for(1s);
-    Keys(*server, "ctrl+Tab ctrl+Tab ctrl+Tab");
+    Keys(*server, "ctrl+Tab ctrl+Tab ctrl+Tab ctrl+Tab");
     Keys(*server, "Tab Tab Tab space");
     EXPECT_EQ(server->Run("timeout 5 xdotool search --sync --onlyvisible --name 'Tessaview.log -'"), 0);
     std::this_thread::sleep_for(500ms);

@@ -1,9 +1,11 @@
-// The Advanced Options and About pages inside the real sheet, on a virtual display.
+// The Advanced Options, More Options and About pages inside the real sheet, on
+// a virtual display.
 #include "app/ini_profile_store.h"
 #include "config/config_sheet.h"
 #include "page_fixture.h"
 #include "config/about_page.h"
 #include "config/adv_opt_dlg.h"
+#include "config/more_options_page.h"
 #include "support/temp_folder.h"
 
 #include <QPushButton>
@@ -31,7 +33,7 @@ protected:
     int Stored(const char* key) { return IniProfileStore(ini_.string()).GetProfileInt("Settings", key, -100); }
     QAbstractButton* Box(int page, int id) { return sheet_->Page(page)->ControlAs<QAbstractButton>(id); }
 
-    static constexpr int kImages = 0, kAdvanced = 1, kAbout = 3;
+    static constexpr int kImages = 0, kAdvanced = 1, kMore = 3, kAbout = 4;
     support::TempFolder folder_{"sheet"};
     std::filesystem::path ini_ = folder_ / "Tessaview.ini";
     CSaverSettings settings_;
@@ -42,13 +44,16 @@ protected:
 };
 } // namespace
 
-TEST_F(SheetPagesTest, TheTwoPagesSitInTheirTabs)
+TEST_F(SheetPagesTest, ThePagesSitInTheirTabs)
 {
-    ASSERT_EQ(sheet_->PageCount(), 4);
+    ASSERT_EQ(sheet_->PageCount(), 5);
     EXPECT_EQ(sheet_->PageCaption(kAdvanced), "Advanced Options");
+    EXPECT_EQ(sheet_->PageCaption(kMore), "More Options");
     EXPECT_EQ(sheet_->PageCaption(kAbout), "About");
     ASSERT_TRUE(sheet_->SetActivePage(kAdvanced));
     EXPECT_NE(dynamic_cast<CAdvOptDlg*>(sheet_->Page(kAdvanced)), nullptr);
+    ASSERT_TRUE(sheet_->SetActivePage(kMore));
+    EXPECT_NE(dynamic_cast<CMoreOptionsPage*>(sheet_->Page(kMore)), nullptr);
     ASSERT_TRUE(sheet_->SetActivePage(kAbout));
     EXPECT_NE(dynamic_cast<CAboutPage*>(sheet_->Page(kAbout)), nullptr);
 }
