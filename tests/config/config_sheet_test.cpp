@@ -25,35 +25,14 @@ std::string DemoHome(const fs::path& scratch)
     return (scratch / "home" / "robin").string();
 }
 
-class SheetTest : public ScratchTest {
+class SheetTest : public SheetFixture {
 protected:
     static constexpr int kAdvanced = 1, kMoreOptions = 3;
 
-    CResizableSheet& OpenSheet()
-    {
-        settings.Load(*store, {});
-        context = std::make_unique<SheetContext>(SheetContext{settings, *store, chooser});
-        sheet = MakeConfigurationSheet(*context);
-        sheet->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(sheet.get()));
-        return *sheet;
-    }
-    void TearDown() override
-    {
-        sheet.reset();
-        ScratchTest::TearDown();
-    }
-    QTabBar& Tabs() const { return *sheet->findChild<QTabBar*>(); }
-    void ClickTab(int index)
-    {
-        QTest::mouseClick(&Tabs(), Qt::LeftButton, {}, Tabs().tabRect(index).center());
-        QApplication::processEvents();
-    }
     void ClickButton(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, b->rect().center()); }
     // A check box answers only on its mark and text.
     void ClickMark(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2)); }
     QLineEdit* Delay() const { return sheet->Page(0)->ControlAs<QLineEdit>(ImagesIds::kDelay); }
-    void WriteIni(const std::string& text) { std::ofstream(iniPath) << text; }
     // The keys of a section, in file order.
     std::vector<std::string> KeysOf(const std::string& section) const
     {
@@ -68,9 +47,6 @@ protected:
         }
         return keys;
     }
-
-    std::unique_ptr<SheetContext> context;
-    std::unique_ptr<CResizableSheet> sheet;
 };
 } // namespace
 

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -96,6 +97,41 @@ protected:
     std::unique_ptr<IniProfileStore> store;
     CSaverSettings settings;
     ScriptedChooser chooser;
+};
+
+// The whole sheet on the scratch store, opened as the program opens it.
+class SheetFixture : public ScratchTest {
+protected:
+    void TearDown() override
+    {
+        sheet.reset();
+        ScratchTest::TearDown();
+    }
+    // Loads the record from the store and shows the sheet; `activate` also
+    // waits for it to take the keyboard focus.
+    CResizableSheet& OpenSheet(bool activate = false)
+    {
+        settings.Load(*store, {});
+        context = std::make_unique<SheetContext>(SheetContext{settings, *store, chooser});
+        sheet = MakeConfigurationSheet(*context);
+        sheet->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(sheet.get()));
+        if (activate) {
+            sheet->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
+        }
+        return *sheet;
+    }
+    void WriteIni(const std::string& text) { std::ofstream(iniPath) << text; }
+    QTabBar& Tabs() const { return *sheet->findChild<QTabBar*>(); }
+    void ClickTab(int index)
+    {
+        QTest::mouseClick(&Tabs(), Qt::LeftButton, {}, Tabs().tabRect(index).center());
+        QApplication::processEvents();
+    }
+
+    std::unique_ptr<SheetContext> context;
+    std::unique_ptr<CResizableSheet> sheet;
 };
 
 // A page as the sheet makes it the first time it is shown.

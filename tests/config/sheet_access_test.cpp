@@ -9,40 +9,22 @@
 #include <cstdlib>
 
 namespace {
-class SheetAccessTest : public ScratchTest {
+class SheetAccessTest : public SheetFixture {
 protected:
     static constexpr int kImages = 0, kAdvanced = 1, kSounds = 2, kMore = 3, kAbout = 4;
 
     void SetUp() override
     {
-        ScratchTest::SetUp();
+        SheetFixture::SetUp();
         // No log of the user's: "Open" on the About page only shows its balloon.
         setenv("XDG_DATA_HOME", root.c_str(), 1);
     }
     void TearDown() override
     {
-        sheet.reset();
         unsetenv("XDG_DATA_HOME");
-        ScratchTest::TearDown();
+        SheetFixture::TearDown();
     }
-    CResizableSheet& OpenSheet()
-    {
-        settings.Load(*store, {});
-        context = std::make_unique<SheetContext>(SheetContext{settings, *store, chooser});
-        sheet = MakeConfigurationSheet(*context);
-        sheet->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(sheet.get()));
-        sheet->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
-        return *sheet;
-    }
-    void WriteIni(const std::string& text) { std::ofstream(iniPath) << text; }
-    QTabBar& Tabs() const { return *sheet->findChild<QTabBar*>(); }
-    void ClickTab(int index)
-    {
-        QTest::mouseClick(&Tabs(), Qt::LeftButton, {}, Tabs().tabRect(index).center());
-        QApplication::processEvents();
-    }
+    CResizableSheet& OpenSheet() { return SheetFixture::OpenSheet(true); }
     QWidget* Control(int page, int id) const { return sheet->Page(page)->Control(id); }
     QAbstractButton* Box(int page, int id) const { return sheet->Page(page)->ControlAs<QAbstractButton>(id); }
     CFolderListEditor& ImageList() const { return *sheet->Page(kImages)->ControlAs<CFolderListEditor>(1003); }
@@ -72,9 +54,6 @@ protected:
         ASSERT_TRUE(a->actionInterface()->actionNames().contains(action));
         a->actionInterface()->doAction(action);
     }
-
-    std::unique_ptr<SheetContext> context;
-    std::unique_ptr<CResizableSheet> sheet;
 };
 
 // A widget as a failure names it: its template id, or its text.
