@@ -13,10 +13,11 @@
 #include <cmath>
 
 namespace {
-// The text's height is this share of the face: 44 pixels on the 960-pixel
-// texture of a 1920 x 1080 screen, which the default cube shows at about
-// half that size, and 6 on the smallest face that has a caption.
-constexpr double kFontShareOfFace = 1.0 / 22;
+// The text's height is this share of the face: 48 pixels on the 960-pixel
+// texture of a 1920 x 1080 screen, which the default cube shows at about a
+// third of that size when it faces the viewer, and 6 on the smallest face
+// that has a caption.
+constexpr double kFontShareOfFace = 1.0 / 20;
 constexpr double kBandPerFont = 1.6;
 constexpr double kPaddingPerFont = 0.5;
 // Smaller text is not readable even on a face seen up close.

@@ -27,20 +27,20 @@ TEST(CaptionLayout, AShareOfTheFaceAlongTheBottomOfThePicture)
 {
     CaptionLayout l = LayOutCaption(960, {0, 0, 960, 960}, 960, 960);
     ASSERT_TRUE(l.shown);
-    EXPECT_EQ(l.fontPixels, 44);
-    EXPECT_EQ(l.band, (FitRect{0, 890, 960, 70}));
+    EXPECT_EQ(l.fontPixels, 48);
+    EXPECT_EQ(l.band, (FitRect{0, 883, 960, 77}));
     // Half the face, half the text.
     l = LayOutCaption(480, {0, 0, 480, 480}, 480, 480);
-    EXPECT_EQ(l.fontPixels, 22);
-    EXPECT_EQ(l.band, (FitRect{0, 445, 480, 35}));
+    EXPECT_EQ(l.fontPixels, 24);
+    EXPECT_EQ(l.band, (FitRect{0, 442, 480, 38}));
     // A small preview has none.
     EXPECT_FALSE(LayOutCaption(127, {0, 0, 127, 127}, 127, 127).shown);
     EXPECT_TRUE(LayOutCaption(128, {0, 0, 128, 128}, 128, 128).shown);
     // Letter-boxed: on the picture, not on the bands.
     l = LayOutCaption(960, {0, 120, 960, 720}, 960, 960);
-    EXPECT_EQ(l.band, (FitRect{0, 770, 960, 70}));
+    EXPECT_EQ(l.band, (FitRect{0, 763, 960, 77}));
     l = LayOutCaption(960, {240, 0, 480, 960}, 960, 960);
-    EXPECT_EQ(l.band, (FitRect{240, 890, 480, 70}));
+    EXPECT_EQ(l.band, (FitRect{240, 883, 480, 77}));
     // A flat panorama keeps half of itself clear; one flatter still has no room.
     l = LayOutCaption(960, {0, 450, 960, 60}, 960, 960);
     ASSERT_TRUE(l.shown);
@@ -54,8 +54,8 @@ TEST(CaptionLayout, AShareOfTheFaceAlongTheBottomOfThePicture)
     ASSERT_TRUE(l.shown);
     EXPECT_DOUBLE_EQ(l.scaleX, 0.5);
     EXPECT_DOUBLE_EQ(l.scaleY, 1.0 / 3);
-    EXPECT_EQ(l.fontPixels, 44);
-    EXPECT_EQ(l.band, (FitRect{0, 297, 480, 23}));
+    EXPECT_EQ(l.fontPixels, 48);
+    EXPECT_EQ(l.band, (FitRect{0, 294, 480, 26}));
 }
 
 TEST(CaptionText, TheWeekdayLeavesWithWhatJoinedIt)
@@ -285,7 +285,7 @@ TEST_F(CaptionLoad, APreviewFaceAndSmallPhotosAreHandledAsTheFaceShowsThem)
     ASSERT_TRUE(small);
     ASSERT_EQ(small->width, 800);
     const CaptionLayout l = LayOutCaption(1600, {0, 0, 800, 600}, 800, 600);
-    EXPECT_EQ(l.band.h, int(std::lround(std::round(std::lround(1600 / 22.0) * 1.6) * 600 / 1600)));
+    EXPECT_EQ(l.band.h, int(std::lround(std::round(std::lround(1600 / 20.0) * 1.6) * 600 / 1600)));
     EXPECT_LT(Measure(*small, 600 - l.band.h, 600).meanLuma, 100);
     EXPECT_NEAR(Measure(*small, 0, 600 - l.band.h).meanLuma, 128, 3);
 }
