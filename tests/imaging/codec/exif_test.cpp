@@ -135,7 +135,7 @@ TEST(PhotoExif, ChunkFormatsAreFoundBeforeOrAfterTheImageData)
         Put32(webp, std::uint32_t(body.size()), false);
         webp.insert(webp.end(), body.begin(), body.end());
         EXPECT_EQ(FactsOf(webp).taken, kMarch12) << prefix;
-        webp.resize(webp.size() - 10);
+        webp.erase(webp.end() - 10, webp.end());
         EXPECT_FALSE(FactsOf(webp).taken) << prefix;
     }
     // Formats without EXIF, and bytes that are no format at all.
