@@ -73,7 +73,8 @@ std::string DatedCopy(const std::string& jpeg, const fs::path& folder)
     std::vector<std::uint8_t> app1 = {0xFF, 0xE1, std::uint8_t((exif.size() + 2) >> 8), std::uint8_t(exif.size() + 2)};
     app1.insert(app1.end(), exif.begin(), exif.end());
     bytes.insert(bytes.begin() + 2, app1.begin(), app1.end());
-    std::ofstream(out, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(out, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     return out.string();
 }
 

@@ -66,7 +66,8 @@ inline std::vector<std::uint8_t> ExifBlock(const ExifSpec& spec)
         put32(tiff, 0);
         tiff.insert(tiff.end(), extra.begin(), extra.end());
     };
-    std::vector<std::uint8_t> tiff = {std::uint8_t(spec.bigEndian ? 'M' : 'I'), std::uint8_t(spec.bigEndian ? 'M' : 'I')};
+    const std::uint8_t order = spec.bigEndian ? 'M' : 'I';
+    std::vector<std::uint8_t> tiff = {order, order};
     put16(tiff, 42);
     put32(tiff, 8);
     std::vector<Entry> ifd0;

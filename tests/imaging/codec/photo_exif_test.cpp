@@ -33,7 +33,8 @@ protected:
         dir_ = std::make_unique<TempDir>();
         const ExifSpec camera{1, "2020:01:02 03:04:05", "2019:03:12 14:30:00"};
         WriteJpeg(Path("camera.jpg"), 64, 48, Scene(), {90, false, 0, false, ExifBlock(camera)});
-        WriteJpeg(Path("edited.jpg"), 64, 48, Scene(), {90, false, 0, false, ExifBlock({0, "2020:01:02 03:04:05", ""})});
+        const ExifSpec edited{0, "2020:01:02 03:04:05", ""};
+        WriteJpeg(Path("edited.jpg"), 64, 48, Scene(), {90, false, 0, false, ExifBlock(edited)});
         WriteJpeg(Path("turned.jpg"), 64, 48, Scene(), {90, false, 6});
         WriteJpeg(Path("plain.jpg"), 64, 48, Scene());
         for (const char* ext : {".heic", ".avif", ".webp"}) {

@@ -94,7 +94,8 @@ TEST(CaptionText, TheLocalesLongDateWithoutItsWeekday)
     EXPECT_EQ(LongDateText(kMarch12, QLocale("ja_JP")), "2019年3月12日");
     EXPECT_EQ(LongDateText(kMarch12, QLocale("hu_HU")), "2019. március 12.");
     // In every locale Qt knows: the year, and no weekday.
-    for (const QLocale& locale : QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
+    const auto locales = QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory);
+    for (const QLocale& locale : locales) {
         const QString text = LongDateText(kMarch12, locale);
         EXPECT_TRUE(text.contains(locale.toString(QDate(2019, 3, 12), "yyyy")))
             << locale.name().toStdString() << ": " << text.toStdString();
@@ -261,7 +262,8 @@ TEST_F(CaptionLoad, NoExifMeansNoDateAndNoBandForNothing)
     // With the folder asked for too, the folder alone.
     const auto folder = Load(photo, 512, 2);
     EXPECT_NE(plain->pixels, folder->pixels);
-    EXPECT_EQ(CaptionLines().back(), Written(QString::fromStdString(std::filesystem::path(photo).parent_path().filename().string())));
+    const std::string folderName = std::filesystem::path(photo).parent_path().filename().string();
+    EXPECT_EQ(CaptionLines().back(), Written(QString::fromStdString(folderName)));
 }
 
 TEST_F(CaptionLoad, TheFolderIsNamedBelowTheImageFolder)
@@ -271,14 +273,16 @@ TEST_F(CaptionLoad, TheFolderIsNamedBelowTheImageFolder)
     Load(photo, 512, 3);
     Load(photo, 512, 2);
     const QString date = LongDateText(kMarch12, QLocale::system());
-    EXPECT_EQ(CaptionLines(), (std::vector<std::string>{Written("2019/Rome"), Written(date + kCaptionSeparator + "2019/Rome")}));
+    EXPECT_EQ(CaptionLines(),
+              (std::vector<std::string>{Written("2019/Rome"), Written(date + kCaptionSeparator + "2019/Rome")}));
 }
 
 TEST_F(CaptionLoad, APreviewFaceAndSmallPhotosAreHandledAsTheFaceShowsThem)
 {
     const std::string photo = Photo("dated.jpg", 800, 600, true);
     EXPECT_EQ(Load(photo, 100, 0)->pixels, Load(photo, 100, 1)->pixels);
-    EXPECT_EQ(CaptionLines(), std::vector<std::string>{"DrawCaption: no room for a caption (face 100 px, picture 100x100)"});
+    EXPECT_EQ(CaptionLines(),
+              std::vector<std::string>{"DrawCaption: no room for a caption (face 100 px, picture 100x100)"});
     // A photo smaller than the face keeps its own size; its band covers the
     // same share of the face once the bitmap is stretched over it.
     const auto small = Load(photo, 1600, 1);
