@@ -7,6 +7,7 @@
 //   byte 2    bit 0 keep the aspect ratio, bit 1 stretch (reduce), bit 2
 //             turn by the EXIF orientation, bit 3 256-bit resampling
 //   byte 3    the target's clear colour (grey level)
+#include "imaging/codec/exif.h"
 #include "imaging/codec/fit_geometry.h"
 #include "imaging/codec/jpeg_scaled_decode.h"
 #include "imaging/codec/orientation.h"
@@ -57,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     size -= 4;
 
     // The EXIF parser on its own, on whatever bytes come.
-    const int exif = ExifOrientation({data, size});
+    const int exif = ParseExif({data, size}).orientation;
     if (exif < 1 || exif > 8)
         std::abort();
     if (!LooksLikeJpeg(data, size))

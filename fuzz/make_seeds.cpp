@@ -1,11 +1,13 @@
 // Writes the fuzzers' seed corpora: small files of every form each reader
 // knows, one folder per fuzz target.
+#include "exif_fixtures.h"
 #include "fixture_writers.h"
 #include "test_images.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -140,6 +142,63 @@ std::vector<std::pair<std::string, Bytes>> ResampleSeeds()
     return seeds;
 }
 
+// The EXIF fuzzer's input: blocks alone and in each container that holds one.
+std::vector<std::pair<std::string, Bytes>> ExifSeeds(const fs::path& scratch)
+{
+    std::vector<std::pair<std::string, Bytes>> seeds;
+    const Bytes le = ExifBlock({6, "2020:01:02 03:04:05", "2019:03:12 14:30:00"});
+    const Bytes be = ExifBlock({3, "2020:01:02 03:04:05", "2019:03:12 14:30:00", true, false});
+    seeds.emplace_back("block_le.exif", le);
+    seeds.emplace_back("block_be_bare.exif", be);
+    seeds.emplace_back("block_ifd0.exif", ExifBlock({0, "", "2019:03:12 14:30:00", false, true, true}));
+
+    Bytes jpeg = MakeJpeg(8, 8, 3, Pattern);
+    Bytes app1 = {0xFF, 0xE1, std::uint8_t((le.size() + 2) >> 8), std::uint8_t(le.size() + 2)};
+    app1.insert(app1.end(), le.begin(), le.end());
+    jpeg.insert(jpeg.begin() + 2, app1.begin(), app1.end());
+    seeds.emplace_back("exif.jpg", jpeg);
+
+    auto be32 = [](Bytes& v, std::uint32_t x) {
+        for (int i = 3; i >= 0; --i)
+            v.push_back(std::uint8_t(x >> (8 * i)));
+    };
+    auto le32 = [](Bytes& v, std::uint32_t x) {
+        for (int i = 0; i < 4; ++i)
+            v.push_back(std::uint8_t(x >> (8 * i)));
+    };
+    Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    auto pngChunk = [&](const char* type, const Bytes& data) {
+        be32(png, std::uint32_t(data.size()));
+        png.insert(png.end(), type, type + 4);
+        png.insert(png.end(), data.begin(), data.end());
+        be32(png, 0);
+    };
+    pngChunk("IHDR", Bytes(13, 1));
+    pngChunk("IDAT", Bytes(20, 7));
+    pngChunk("eXIf", be);
+    pngChunk("IEND", {});
+    seeds.emplace_back("exif.png", png);
+
+    Bytes body = {'W', 'E', 'B', 'P', 'V', 'P', '8', 'X'};
+    le32(body, 10);
+    body.insert(body.end(), 10, 0);
+    body.insert(body.end(), {'E', 'X', 'I', 'F'});
+    le32(body, std::uint32_t(le.size()));
+    body.insert(body.end(), le.begin(), le.end());
+    Bytes webp = {'R', 'I', 'F', 'F'};
+    le32(webp, std::uint32_t(body.size()));
+    webp.insert(webp.end(), body.begin(), body.end());
+    seeds.emplace_back("exif.webp", webp);
+
+    const fs::path tiff = scratch / "exif-seed.tif";
+    if (WriteTiffWithDates(tiff.string(), 4, 3, "2020:01:02 03:04:05", "2019:03:12 14:30:00")) {
+        std::ifstream in(tiff, std::ios::binary);
+        seeds.emplace_back("exif.tif", Bytes(std::istreambuf_iterator<char>(in), {}));
+    }
+    fs::remove(tiff);
+    return seeds;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -166,5 +225,8 @@ int main(int argc, char** argv)
         Save(root / "fuzz_codec_jpeg", name, bytes);
     for (auto& [name, bytes] : ResampleSeeds())
         Save(root / "fuzz_resample", name, bytes);
+    fs::create_directories(root);
+    for (auto& [name, bytes] : ExifSeeds(root))
+        Save(root / "fuzz_photo_exif", name, bytes);
     return 0;
 }

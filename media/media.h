@@ -1,6 +1,7 @@
 #pragma once
 // The media lists: directory scan, image and sound lists, selection and the
-// remembered position.
+// remembered position; the folder a photo's caption names.
+#include "media/caption_folder.h"
 #include "media/file_attributes.h"
 #include "media/file_finder.h"
 #include "media/folder_entry.h"

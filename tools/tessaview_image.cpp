@@ -8,6 +8,7 @@
 #include "imaging/own/bitmap_ex.h"
 #include "imaging/own/device_bitmap.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
 #include <QString>
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -125,6 +127,22 @@ int main(int argc, char** argv)
             settings.ReduceBig = 0;
         } else if (a == "--no-rotate") {
             settings.AutoRotate = 0;
+        } else if (a == "--caption") {
+            const char* v = value();
+            char* end = nullptr;
+            const long n = v ? std::strtol(v, &end, 10) : -1;
+            if (!v || *end || n < 0 || n > 3) {
+                std::fprintf(stderr, "tessaview-image: --caption needs 0, 1, 2 or 3\n");
+                return 2;
+            }
+            settings.Caption = int(n);
+        } else if (a == "--image-folder") {
+            const char* v = value();
+            if (!v || !*v) {
+                std::fprintf(stderr, "tessaview-image: --image-folder needs a folder\n");
+                return 2;
+            }
+            settings.ImageFolders = {v};
         } else if (a == "--output") {
             const char* v = value();
             if (!v) {
@@ -158,6 +176,18 @@ int main(int argc, char** argv)
     }
     if (output.empty())
         output = std::filesystem::path(file).stem().string() + "-" + std::to_string(size) + ".png";
+
+    // Captions are drawn with the application's fonts, which Qt keeps in its
+    // GUI application; the tool shows no window, so it needs no display.
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    std::unique_ptr<QGuiApplication> app;
+    if (settings.Caption != 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
+        // The show's lists hold full paths; the caption names folders from them.
+        file = std::filesystem::absolute(file).lexically_normal().string();
+    }
 
     SetDisplayDepth(24);
     settings.ImageFiles = {file};

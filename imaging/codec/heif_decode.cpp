@@ -1,6 +1,8 @@
 #include "imaging/codec/heif_decode.h"
 
+#include "imaging/codec/exif.h"
 #include "imaging/codec/resample.h"
+#include "imaging/own/byte_source.h"
 #include "imaging/own/packed_dib.h"
 
 #include <algorithm>
@@ -156,28 +158,47 @@ struct HeifDecoder::Impl {
         default: return Fail(Failure::Corrupt, e.message ? e.message : "decoding failed");
         }
     }
-
-    // The EXIF orientation of the primary image (1 when it has none).
-    int ExifOrientationOf(heif_image_handle* handle) const
-    {
-        heif_item_id id = 0;
-        if (heif_image_handle_get_list_of_metadata_block_IDs(handle, "Exif", &id, 1) != 1)
-            return 1;
-        const std::size_t size = heif_image_handle_get_metadata_size(handle, id);
-        if (size < 8 || size > (std::size_t(1) << 20))
-            return 1;
-        std::vector<std::uint8_t> block(size);
-        if (heif_image_handle_get_metadata(handle, id, block.data()).code != heif_error_Ok)
-            return 1;
-        // The block starts with the offset of the TIFF header after those four bytes.
-        const std::uint32_t offset = Be32(block.data());
-        if (offset > size - 4)
-            return 1;
-        std::vector<std::uint8_t> app1 = {'E', 'x', 'i', 'f', 0, 0};
-        app1.insert(app1.end(), block.begin() + 4 + offset, block.end());
-        return ExifOrientation(app1);
-    }
 };
+
+namespace {
+// The EXIF block of an image: HEIF stores it behind four bytes that give the
+// offset of the TIFF structure after them. Empty when there is none.
+std::vector<std::uint8_t> ExifBlockOf(heif_image_handle* handle)
+{
+    heif_item_id id = 0;
+    if (heif_image_handle_get_list_of_metadata_block_IDs(handle, "Exif", &id, 1) != 1)
+        return {};
+    const std::size_t size = heif_image_handle_get_metadata_size(handle, id);
+    if (size < 8 || size > (std::size_t(1) << 20))
+        return {};
+    std::vector<std::uint8_t> block(size);
+    if (heif_image_handle_get_metadata(handle, id, block.data()).code != heif_error_Ok)
+        return {};
+    const std::uint32_t offset = Be32(block.data());
+    if (offset > size - 4)
+        return {};
+    block.erase(block.begin(), block.begin() + 4 + std::ptrdiff_t(offset));
+    return block;
+}
+
+// libheif reads through these from a ByteSource.
+std::int64_t SourcePosition(void* source) { return std::int64_t(static_cast<ByteSource*>(source)->Tell()); }
+int SourceRead(void* data, std::size_t size, void* source)
+{
+    return static_cast<ByteSource*>(source)->Read(data, size) == size ? 0 : 1;
+}
+int SourceSeek(std::int64_t position, void* source)
+{
+    return position >= 0 && static_cast<ByteSource*>(source)->Seek(std::uint64_t(position)) ? 0 : 1;
+}
+heif_reader_grow_status SourceGrow(std::int64_t size, void* source)
+{
+    return size >= 0 && std::uint64_t(size) <= static_cast<ByteSource*>(source)->Size()
+               ? heif_reader_grow_status_size_reached
+               : heif_reader_grow_status_size_beyond_eof;
+}
+constexpr heif_reader kSourceReader{1, SourcePosition, SourceRead, SourceSeek, SourceGrow};
+} // namespace
 
 HeifDecoder::HeifDecoder() : impl_(std::make_unique<Impl>()) {}
 HeifDecoder::~HeifDecoder() = default;
@@ -239,7 +260,7 @@ bool HeifDecoder::OpenPrimary(std::span<const std::uint8_t> head)
     if (im.width <= 0 || im.height <= 0)
         return im.Fail(Failure::Corrupt, "no image size");
     if (!HeifHasTransformations(head))
-        im.orientation = NormalizeOrientation(im.ExifOrientationOf(handle));
+        im.orientation = ParseExif(ExifBlockOf(handle)).orientation;
     return true;
 }
 
@@ -401,4 +422,23 @@ HeifPicture DecodeHeif(std::span<const std::uint8_t> bytes, int edge)
     picture.width = ow;
     picture.height = oh;
     return picture;
+}
+
+ExifFacts HeifExif(ByteSource& source)
+{
+    EnsureLibrary();
+    if (!source.Seek(0))
+        return {};
+    heif_context* context = heif_context_alloc();
+    if (!context)
+        return {};
+    ExifFacts facts;
+    heif_image_handle* handle = nullptr;
+    if (heif_context_read_from_reader(context, &kSourceReader, &source, nullptr).code == heif_error_Ok &&
+        heif_context_get_primary_image_handle(context, &handle).code == heif_error_Ok) {
+        facts = ParseExif(ExifBlockOf(handle));
+        heif_image_handle_release(handle);
+    }
+    heif_context_free(context);
+    return facts;
 }

@@ -7,6 +7,7 @@
 // mirroring, crop). Phones also write the same turn as an EXIF orientation;
 // it is applied only when the file has no transformation of its own, so a
 // photo is never turned twice.
+#include "imaging/codec/exif.h"
 #include "imaging/codec/orientation.h"
 
 #include <cstdint>
@@ -14,6 +15,8 @@
 #include <span>
 #include <string>
 #include <vector>
+
+class ByteSource;
 
 // True when the bytes start with an ISO media "ftyp" box naming a HEIF or
 // AVIF brand (the first 32 bytes or so are enough).
@@ -77,3 +80,8 @@ struct HeifPicture {
     std::string error;                   // empty on success
 };
 HeifPicture DecodeHeif(std::span<const std::uint8_t> bytes, int edge);
+
+// The EXIF facts of the primary image of a HEIF or AVIF file, as its EXIF
+// block states them (the file's own transformations are not weighed here).
+// Defaults when there is none or libheif cannot read the file.
+ExifFacts HeifExif(ByteSource& source);

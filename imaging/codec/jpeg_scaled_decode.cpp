@@ -7,6 +7,7 @@
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 struct JpegScaledDecoder::Impl {
@@ -15,9 +16,10 @@ struct JpegScaledDecoder::Impl {
     JpegDecompress jpeg;
     jpeg_decompress_struct& cinfo = jpeg.cinfo;
     JpegErrorManager& err = jpeg.err;
-    std::unique_ptr<FileSource> file;
+    std::unique_ptr<ByteSource> ownSource;
+    ByteSource* source = nullptr;
     bool used = false;
-    int orientation = 1;
+    ExifFacts exif;
     std::string error;
 
     ~Impl() { JpegDestroy(jpeg); }
@@ -32,7 +34,7 @@ bool ReadHeader(Impl* im)
 {
     if (setjmp(im->err.jump))
         return false;
-    JpegCreate(im->jpeg, *im->file);
+    JpegCreate(im->jpeg, *im->source);
     jpeg_save_markers(&im->cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(&im->cinfo, TRUE);
     return true;
@@ -104,26 +106,34 @@ JpegScaledDecoder::~JpegScaledDecoder() = default;
 
 bool JpegScaledDecoder::Open(const std::string& path)
 {
-    impl_ = std::make_unique<Impl>();
-    Impl* im = impl_.get();
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) {
-        im->error = "cannot open the file";
+        impl_ = std::make_unique<Impl>();
+        impl_->error = "cannot open the file";
         return false;
     }
-    im->file = std::make_unique<FileSource>(f);
+    auto file = std::make_unique<FileSource>(f);
+    ByteSource& source = *file;
+    const bool ok = Open(source);
+    impl_->ownSource = std::move(file);
+    return ok;
+}
+
+bool JpegScaledDecoder::Open(ByteSource& source)
+{
+    impl_ = std::make_unique<Impl>();
+    Impl* im = impl_.get();
+    im->source = &source;
     JpegPrepareErrors(im->jpeg);
     if (!ReadHeader(im)) {
         im->error = im->err.message;
         return false;
     }
+    // The first APP1 segment that holds EXIF counts; others (XMP) are skipped.
     for (jpeg_saved_marker_ptr m = im->cinfo.marker_list; m; m = m->next) {
-        if (m->marker == JPEG_APP0 + 1) {
-            const int o = ExifOrientation({m->data, m->data_length});
-            if (o != 1) {
-                im->orientation = o;
-                break;
-            }
+        if (m->marker == JPEG_APP0 + 1 && m->data_length >= 6 && std::memcmp(m->data, "Exif\0\0", 6) == 0) {
+            im->exif = ParseExif({m->data, m->data_length});
+            break;
         }
     }
     return true;
@@ -131,7 +141,8 @@ bool JpegScaledDecoder::Open(const std::string& path)
 
 int JpegScaledDecoder::Width() const { return static_cast<int>(impl_->cinfo.image_width); }
 int JpegScaledDecoder::Height() const { return static_cast<int>(impl_->cinfo.image_height); }
-int JpegScaledDecoder::Orientation() const { return impl_->orientation; }
+int JpegScaledDecoder::Orientation() const { return impl_->exif.orientation; }
+const ExifFacts& JpegScaledDecoder::Exif() const { return impl_->exif; }
 const std::string& JpegScaledDecoder::Error() const { return impl_->error; }
 
 bool JpegScaledDecoder::RgbCapable() const

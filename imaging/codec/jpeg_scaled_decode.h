@@ -2,11 +2,14 @@
 // JPEG decoding through libjpeg's DCT-domain scaling: the image is decoded at
 // the smallest M/8 scale that still covers what the fit needs, and its rows go
 // straight into the resampler, so a large photo is never held at full size.
+#include "imaging/codec/exif.h"
 #include "imaging/codec/orientation.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+
+class ByteSource;
 
 class JpegScaledDecoder {
 public:
@@ -15,12 +18,15 @@ public:
     JpegScaledDecoder(const JpegScaledDecoder&) = delete;
     JpegScaledDecoder& operator=(const JpegScaledDecoder&) = delete;
 
-    // Opens the file and reads its header and EXIF orientation. False with
+    // Opens the file and reads its header and EXIF block. False with
     // Error() set when the file is not a readable JPEG.
     bool Open(const std::string& path);
+    // The same from `source`, which must outlive the decoder.
+    bool Open(ByteSource& source);
     int Width() const;          // as stored
     int Height() const;
     int Orientation() const;    // EXIF value, 1 when none
+    const ExifFacts& Exif() const;
     // libjpeg can turn the colour space into RGB (CMYK and YCCK it cannot).
     bool RgbCapable() const;
     const std::string& Error() const;

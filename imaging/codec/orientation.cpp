@@ -1,7 +1,5 @@
 #include "imaging/codec/orientation.h"
 
-#include <cstring>
-
 int NormalizeOrientation(int orientation)
 {
     return orientation >= 1 && orientation <= 8 ? orientation : 1;
@@ -37,55 +35,4 @@ OutputMap OrientedOutput(std::uint32_t* target, std::ptrdiff_t stride, int left,
     default: break;
     }
     return {target + (top + oy) * S + left + ox, sx, sy};
-}
-
-namespace {
-struct TiffReader {
-    std::span<const std::uint8_t> data;
-    bool little = true;
-    bool Read16(std::size_t at, unsigned& v) const
-    {
-        if (at + 2 > data.size())
-            return false;
-        v = little ? data[at] | data[at + 1] << 8 : data[at] << 8 | data[at + 1];
-        return true;
-    }
-    bool Read32(std::size_t at, std::uint32_t& v) const
-    {
-        unsigned a, b;
-        if (!Read16(at, a) || !Read16(at + 2, b))
-            return false;
-        v = little ? (std::uint32_t(b) << 16 | a) : (std::uint32_t(a) << 16 | b);
-        return true;
-    }
-};
-} // namespace
-
-int ExifOrientation(std::span<const std::uint8_t> app1)
-{
-    if (app1.size() < 14 || std::memcmp(app1.data(), "Exif\0\0", 6) != 0)
-        return 1;
-    TiffReader t{app1.subspan(6)};
-    if (t.data[0] == 'I' && t.data[1] == 'I')
-        t.little = true;
-    else if (t.data[0] == 'M' && t.data[1] == 'M')
-        t.little = false;
-    else
-        return 1;
-    unsigned magic, count;
-    std::uint32_t ifd;
-    if (!t.Read16(2, magic) || magic != 42 || !t.Read32(4, ifd) || !t.Read16(ifd, count))
-        return 1;
-    for (unsigned i = 0; i < count; ++i) {
-        const std::size_t entry = std::size_t(ifd) + 2 + 12 * std::size_t(i);
-        unsigned tag, type, value;
-        if (!t.Read16(entry, tag) || !t.Read16(entry + 2, type))
-            return 1;
-        if (tag != 0x0112)
-            continue;
-        if (type != 3 || !t.Read16(entry + 8, value))
-            return 1;
-        return NormalizeOrientation(static_cast<int>(value));
-    }
-    return 1;
 }

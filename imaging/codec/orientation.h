@@ -1,9 +1,8 @@
 #pragma once
 // Camera orientation (the EXIF values 1 to 8): how a stored image maps onto
-// the upright picture, and the EXIF tag read from a JPEG APP1 segment.
+// the upright picture. The value itself is read with the EXIF block (exif.h).
 #include <cstddef>
 #include <cstdint>
-#include <span>
 
 // Values outside 1..8 count as 1 (as stored).
 int NormalizeOrientation(int orientation);
@@ -32,6 +31,3 @@ struct OutputMap {
 OutputMap OrientedOutput(std::uint32_t* target, std::ptrdiff_t stride, int left, int top,
                          int outW, int outH, int orientation);
 
-// The orientation in an APP1 "Exif" segment (its payload after the marker
-// length); 1 when there is none or the segment is malformed.
-int ExifOrientation(std::span<const std::uint8_t> app1);

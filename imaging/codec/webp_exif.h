@@ -1,13 +1,20 @@
 #pragma once
-// The EXIF orientation of a WebP file. Qt's WebP reader does not turn photos,
-// so the codec path reads the "EXIF" chunk itself.
+// The EXIF block of a WebP file. Qt's WebP reader neither turns photos nor
+// tells their metadata, so the codec path reads the "EXIF" chunk itself.
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+class ByteSource;
 
 // True when the bytes start like a WebP file ("RIFF", size, "WEBP").
 bool LooksLikeWebp(const std::uint8_t* head, std::size_t size);
 
-// The orientation in the file's "EXIF" chunk; 1 when there is none, the file
-// cannot be read or the chunk is malformed.
+// The payload of the file's "EXIF" chunk (the TIFF structure, sometimes
+// behind the JPEG segment's "Exif\0\0"); empty when there is none or the
+// file is malformed.
+std::vector<std::uint8_t> WebpExifBlock(ByteSource& source);
+
+// The orientation in that block; 1 when there is none or the file cannot be read.
 int WebpExifOrientation(const std::string& path);

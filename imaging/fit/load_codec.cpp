@@ -4,6 +4,7 @@
 #include "app/log.h"
 #include "app/saver_settings.h"
 #include "imaging/codec/codec_image.h"
+#include "imaging/fit/photo_caption.h"
 #include "imaging/fit/resize_fit.h"
 #include "imaging/own/bitmap_ex.h"
 #include "imaging/own/packed_dib.h"
@@ -31,8 +32,13 @@ int LoadNewBitmap_gdiplus(CBitmapEx& target, const std::string& name, const std:
         return -1;
     }
     const int w = image->Width(), h = image->Height();
-    if (settings.ReduceBig && (w > size || h > size))
-        return ResizeBmp_gdiplus(target, *image, size, size, 1, settings);
+    if (settings.ReduceBig && (w > size || h > size)) {
+        FitRect picture;
+        if (ResizeBmp_gdiplus(target, *image, size, size, 1, settings, &picture) != 0)
+            return -1;
+        CaptionPhoto(target, picture, size, name, settings);
+        return 0;
+    }
 
     // Handed on at its own size; translucent pixels come out over black.
     auto bitmap = std::make_unique<DeviceBitmap>();
@@ -56,5 +62,6 @@ int LoadNewBitmap_gdiplus(CBitmapEx& target, const std::string& name, const std:
         return -1;
     }
     target.AttachBitmap(std::move(bitmap), nullptr);
+    CaptionPhoto(target, {0, 0, w, h}, size, name, settings);
     return 0;
 }

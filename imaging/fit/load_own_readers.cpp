@@ -3,6 +3,7 @@
 
 #include "app/log.h"
 #include "app/saver_settings.h"
+#include "imaging/fit/photo_caption.h"
 #include "imaging/fit/resize_fit.h"
 #include "imaging/own/bitmap_ex.h"
 #include "imaging/own/image_read.h"
@@ -36,8 +37,9 @@ int LoadNewBitmap(CBitmapEx& target, const std::string& name, const std::string&
     Log("LoadNewBitmap: Bitmap Size=%d,%d", decoded.width, decoded.height);
 
     int r = 0;
+    FitRect picture{0, 0, decoded.width, decoded.height};
     if (settings.ReduceBig && (decoded.width > size || decoded.height > size)) {
-        r = ResizeBmp(target, decoded, size, size, 1, settings);
+        r = ResizeBmp(target, decoded, size, size, 1, settings, &picture);
     } else {
         decoded.DibToBitmap();
         PackedDib dib;
@@ -53,5 +55,6 @@ int LoadNewBitmap(CBitmapEx& target, const std::string& name, const std::string&
         Log("%s", FormatStringId(IDS_CANT_RESIZE, name.c_str()).c_str());
         return -1;
     }
+    CaptionPhoto(target, picture, size, name, settings);
     return 0;
 }

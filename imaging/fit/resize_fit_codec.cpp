@@ -16,7 +16,7 @@ constexpr std::uint32_t kTransparentKey = 0x00FF00FFu;
 } // namespace
 
 int ResizeBmp_gdiplus(CBitmapEx& target, CodecImage& image, int W, int H, int stretch,
-                      const CSaverSettings& settings)
+                      const CSaverSettings& settings, FitRect* picture)
 {
     Log("ResizeBmp_gdiplus: New Size=%d,%d Stretch=%d", W, H, stretch);
     const std::uint32_t clear =
@@ -62,6 +62,8 @@ int ResizeBmp_gdiplus(CBitmapEx& target, CodecImage& image, int W, int H, int st
             return -1;
         }
     }
+    if (picture)
+        *picture = fit.dest;
     target.AttachBitmap(std::move(bitmap), nullptr);
     return 0;
 }

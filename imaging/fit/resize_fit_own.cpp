@@ -24,7 +24,8 @@ void FillWithColorRef(DeviceBitmap& bitmap, const DevicePalette* palette, std::u
 }
 } // namespace
 
-int ResizeBmp(CBitmapEx& target, CBitmapEx& source, int W, int H, int stretch, const CSaverSettings& settings)
+int ResizeBmp(CBitmapEx& target, CBitmapEx& source, int W, int H, int stretch, const CSaverSettings& settings,
+              FitRect* picture)
 {
     // On a palette display a deep photo is first mapped to the display's
     // colours, so that drawing it uses them.
@@ -47,6 +48,7 @@ int ResizeBmp(CBitmapEx& target, CBitmapEx& source, int W, int H, int stretch, c
 
     const int sw = source.width, sh = source.height;
     const DrawRect whole{0, 0, W, H};
+    FitRect drawn{0, 0, W, H};
     if (stretch && sh > 0) {
         const double a = static_cast<double>(sw) / sh;
         if (a >= 0.73 && a <= 1.35) {
@@ -54,9 +56,16 @@ int ResizeBmp(CBitmapEx& target, CBitmapEx& source, int W, int H, int stretch, c
             source.DrawPart(*target.bitmap, whole, &from, DRAW_SCALE | DRAW_KEEP_PALETTE);
         } else {
             source.Draw(*target.bitmap, whole, DRAW_SCALE | DRAW_CENTER | DRAW_KEEP_PALETTE);
+            // Where the letter-boxed photo lands, by the rule Draw follows.
+            int w = W, h = H;
+            FitInside(sw, sh, w, h, 0);
+            drawn = {(W - w) / 2, (H - h) / 2, w, h};
         }
     } else {
         source.Draw(*target.bitmap, whole, DRAW_CENTER | DRAW_KEEP_PALETTE);
+        drawn = {std::max(0, (W - sw) / 2), std::max(0, (H - sh) / 2), std::min(W, sw), std::min(H, sh)};
     }
+    if (picture)
+        *picture = drawn;
     return 0;
 }

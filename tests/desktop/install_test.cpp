@@ -169,13 +169,13 @@ TEST_F(InstallTest, ManualPagesFormatCleanlyAndDescribeModesFilesAndSignals)
                                "~/.local/share/Tessaview/Tessaview.log", "SIGTERM", "SIGHUP", "SIGINT",
                                "--add-to-xscreensaver", "--help", "--version", "~/.xscreensaver",
                                "cannot open display", "HEIC/HEIF, AVIF, WebP and TIFF", "ShowMoreFormats",
-                               "/usr/lib/xscreensaver/tessaview", "xsecurelock", "README.Debian"})
+                               "/usr/lib/xscreensaver/tessaview", "xsecurelock", "README.Debian", "Caption=2"})
         EXPECT_NE(text.find(needed), std::string::npos) << needed;
     auto [image, rc4] =
         Capture("LC_ALL=C.UTF-8 MANWIDTH=200 man -l " + (man1 / "tessaview-image.1.gz").string() +
                 " | col -b | tr -s ' \\t\\n' ' '");
     ASSERT_EQ(rc4, 0);
-    for (const char* needed : {"--version", "--help", "HEIC/HEIF, AVIF, WebP and TIFF"})
+    for (const char* needed : {"--version", "--help", "HEIC/HEIF, AVIF, WebP and TIFF", "--caption n"})
         EXPECT_NE(image.find(needed), std::string::npos) << needed;
 }
 

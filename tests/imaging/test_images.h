@@ -24,6 +24,7 @@ struct JpegOptions {
     bool progressive = false;
     int orientation = 0;   // 0: no EXIF segment
     bool grey = false;     // one component (the green channel of the pixels)
+    std::vector<std::uint8_t> exif = {}; // a whole APP1 payload, written instead
 };
 
 // An APP1 "Exif" payload holding only the orientation tag.
@@ -69,7 +70,9 @@ inline void WriteJpeg(const std::string& path, int w, int h, const PixelFn& pixe
     if (o.progressive)
         jpeg_simple_progression(&c);
     jpeg_start_compress(&c, TRUE);
-    if (o.orientation) {
+    if (!o.exif.empty()) {
+        jpeg_write_marker(&c, JPEG_APP0 + 1, o.exif.data(), unsigned(o.exif.size()));
+    } else if (o.orientation) {
         auto exif = ExifWithOrientation(o.orientation);
         jpeg_write_marker(&c, JPEG_APP0 + 1, exif.data(), unsigned(exif.size()));
     }
