@@ -10,12 +10,16 @@ function(tsv_library name)
     TSV_VERSION_PATCH=${PROJECT_VERSION_PATCH})
 endfunction()
 
-# tsv_test(NAME SOURCES... LIBS libs... [DISPLAY] [UNNAMED_LEAKS]) : a GoogleTest executable run by CTest.
+# tsv_test(NAME SOURCES... LIBS libs... [DISPLAY] [UNNAMED_LEAKS] [TIMEOUT s] [COST s]) : a GoogleTest
+# executable run by CTest.
 # DISPLAY tests need an X display (make test provides a virtual one when there is none).
 # They share that display, so they run one at a time: two at once take the
 # keyboard focus from each other's windows.
+# COST, about the seconds each of its tests takes, lets `ctest -j` start the long
+# ones first in a fresh build too (it learns their times only from a previous
+# run), so that none of them is left running alone at the end.
 function(tsv_test name)
-  cmake_parse_arguments(T "DISPLAY;UNNAMED_LEAKS" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "DISPLAY;UNNAMED_LEAKS" "TIMEOUT;COST" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} tsv_test_support GTest::gtest GTest::gtest_main Threads::Threads)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
@@ -29,12 +33,15 @@ function(tsv_test name)
     math(EXPR T_TIMEOUT "${T_TIMEOUT} * 3")
   endif()
   set(extra)
+  if(T_COST)
+    list(APPEND extra COST ${T_COST})
+  endif()
   if(TSV_SANITIZE STREQUAL "address" AND T_UNNAMED_LEAKS)
     # UNNAMED_LEAKS: the test loads OpenGL drivers or audio plugins, which are
     # unloaded before the leak check at exit, so their leaks carry no name a
     # suppression could match. Such tests keep every address and undefined-
     # behaviour check but skip the leak check.
-    set(extra ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0:check_initialization_order=1:detect_stack_use_after_return=1")
+    list(APPEND extra ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0:check_initialization_order=1:detect_stack_use_after_return=1")
   endif()
   if(T_DISPLAY)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS display RESOURCE_LOCK shared_display

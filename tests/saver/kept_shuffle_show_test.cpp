@@ -16,8 +16,10 @@ namespace fs = std::filesystem;
 
 namespace {
 constexpr int kPhotos = 30;
-constexpr int kRuns = 4;
-constexpr int kLoadsPerRun = 8; // six at once, then one a second
+// Each run ends once the six faces have their photos, which load at once; five
+// such runs draw exactly one cycle of the list.
+constexpr int kLoadsPerRun = 6;
+constexpr int kRuns = kPhotos / kLoadsPerRun;
 
 struct RunLog {
     std::vector<std::string> loads;   // the files loaded, in order
@@ -115,7 +117,7 @@ TEST_F(KeptShuffleShowTest, WithoutItEveryRunStartsFromTheFullList)
             EXPECT_EQ(m.find("not yet shown"), std::string::npos) << m;
         loads.insert(loads.end(), run.loads.begin(), run.loads.end());
     }
-    // Four runs of eight from the full list of 30 all but surely meet again
+    // Five runs of six from the full list of 30 all but surely meet again
     // (the chance that they do not is far below one in a million).
     std::set<std::string> first(loads.begin(), loads.begin() + kPhotos);
     EXPECT_LT(first.size(), std::size_t{kPhotos});
