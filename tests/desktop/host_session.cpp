@@ -235,6 +235,19 @@ bool Session::WaitForNoShow(std::chrono::milliseconds timeout) const
     return true;
 }
 
+bool Session::WaitForEndRequest(std::chrono::milliseconds timeout) const
+{
+    auto end = std::chrono::steady_clock::now() + timeout;
+    while (CountLog("CSaverWnd: host window closed") + CountLog(": ending the show") == 0) {
+        if (ShowProcesses().empty())
+            return true; // gone without a word: the caller's checks of the log will say so
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
 fs::path Session::LogPath() const { return home_ / ".local" / "share" / "Tessaview" / "Tessaview.log"; }
 
 int Session::CountLog(const std::string& fragment) const { return support::CountLog(LogPath(), fragment); }

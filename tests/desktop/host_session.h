@@ -63,6 +63,11 @@ public:
     // The session's running tessaview processes (zombies do not count).
     std::vector<pid_t> ShowProcesses() const;
     bool WaitForNoShow(std::chrono::milliseconds timeout) const;
+    // Waits until the host has passed the end on to the show: it closed the
+    // show's window or signalled it. A busy host takes its time over that
+    // (xscreensaver's gfx process was seen to need 3 s on a loaded machine),
+    // so the show's own promptness is measured from here.
+    bool WaitForEndRequest(std::chrono::milliseconds timeout) const;
 
     std::filesystem::path LogPath() const;
     int CountLog(const std::string& fragment) const;

@@ -68,7 +68,8 @@ TEST(XScreenSaverHost, TheAddedEntryIsSelectedAndRunsTheShow)
         EXPECT_NE(parent, 0u);
         EXPECT_NE(parent, DefaultRootWindow(server->Dpy())) << "the show drew behind the daemon's window";
         EXPECT_EQ(session.Run({"xscreensaver-command", "-deactivate"}), 0);
-        EXPECT_TRUE(session.WaitForNoShow(2s)) << "the show outlived the daemon's deactivation by 2 s";
+        EXPECT_TRUE(session.WaitForEndRequest(10s)) << "the daemon never passed its deactivation on to the show";
+        EXPECT_TRUE(session.WaitForNoShow(2s)) << "the show outlived the daemon's request to end by 2 s";
     }
     if (HasFailure())
         std::cerr << "---- daemon output ----\n" << output << "---- show log ----\n"
