@@ -31,6 +31,13 @@ fs::path ShotFolder()
     return dir;
 }
 
+fs::path ScreenshotFolder()
+{
+    fs::path dir = fs::path(TSV_BUILD_DIR) / "screenshots";
+    fs::create_directories(dir);
+    return dir;
+}
+
 void KeepEvidence(const XServer& server, const Show& show, const std::string& name)
 {
     Screenshot(server.Dpy()).Save(ShotFolder() / (name + ".ppm"));

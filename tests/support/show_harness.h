@@ -110,6 +110,8 @@ void WritePhoto(const std::filesystem::path& file, std::uint32_t rgb, int size =
 std::filesystem::path TempFolder(const std::string& tag);
 // The folder where screenshots of failed checks are kept.
 std::filesystem::path ShotFolder();
+// The folder of the screenshots a build keeps to be looked at (build/screenshots).
+std::filesystem::path ScreenshotFolder();
 // After a failed check: the screen as `<name>.ppm` in ShotFolder(), and the
 // show's log on standard error.
 void KeepEvidence(const XServer& server, const Show& show, const std::string& name);
