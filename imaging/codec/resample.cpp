@@ -36,10 +36,13 @@ inline int Mirror(int j, int lo, int hi)
     return lo + t;
 }
 
+#if !defined(__SSE2__)
+// The rounding of the plain loop; the vector paths round in their registers.
 inline std::uint8_t ToByte(float v)
 {
     return static_cast<std::uint8_t>(std::clamp(v, 0.0f, 255.0f) + 0.5f);
 }
+#endif
 
 #if defined(__x86_64__)
 // Two pixels per 256-bit operation with fused multiply-adds, on processors
