@@ -198,6 +198,17 @@ heif_reader_grow_status SourceGrow(std::int64_t size, void* source)
                : heif_reader_grow_status_size_beyond_eof;
 }
 constexpr heif_reader kSourceReader{1, SourcePosition, SourceRead, SourceSeek, SourceGrow};
+
+// libheif sizes the canvas of a tiled image from the grid's own header, which
+// need not agree with the size the file declares for the image: 900 bytes
+// can declare 52 x 24 and have libheif fill a 26725 x 30323 canvas, gigabytes
+// and half a minute. The decode may go as far as the declared size plus room
+// for coding alignment and cropped edges, and no further.
+int HeifSideLimit(int width, int height)
+{
+    const long side = std::max(width, height);
+    return int(std::min<long>(side + side / 4 + 1024, 1L << 30));
+}
 } // namespace
 
 HeifDecoder::HeifDecoder() : impl_(std::make_unique<Impl>()) {}
@@ -335,6 +346,7 @@ bool HeifDecoder::DecodeInto(const SourceWindow& window, int outW, int outH, std
         const Size size = sizes[chosen];
         if (std::size_t(size.width) * std::size_t(size.height) * 4 > kMaxDibPixelBytes)
             return im.Fail(Failure::TooLarge, "image too large");
+        heif_context_set_maximum_image_size_limit(im.context, HeifSideLimit(size.width, size.height));
         alpha = heif_image_handle_has_alpha_channel(handle) != 0;
         premultiplied = alpha && heif_image_handle_is_premultiplied_alpha(handle) != 0;
         heif_image* decoded = nullptr;
@@ -357,6 +369,8 @@ bool HeifDecoder::DecodeInto(const SourceWindow& window, int outW, int outH, std
     const int bits = heif_image_get_bits_per_pixel(decoded, heif_channel_interleaved);
     if (!plane || iw <= 0 || ih <= 0 || bits != (alpha ? 32 : 24) || stride < iw * (alpha ? 4 : 3))
         return im.Fail(Failure::Corrupt, "unexpected decoded image");
+    if (std::size_t(iw) * std::size_t(ih) * 4 > kMaxDibPixelBytes)
+        return im.Fail(Failure::TooLarge, "image too large");
 
     // The window in pixels of the decoded picture, which may be a thumbnail.
     const double kx = double(iw) / im.width, ky = double(ih) / im.height;

@@ -274,11 +274,17 @@ TEST_F(MoreFormats, MalformedFilesAreRefusedWithTheLoaderLines)
     };
     std::vector<std::uint8_t> hugeBox = head(heic, 40);
     hugeBox[24] = 0x7F;   // the box after "ftyp" claims two gigabytes
+    // Found by fuzzing: a 52 x 24 image whose grid asks libheif for a
+    // 26725 x 30323 canvas (9 GB and half a minute before it was bounded).
+    const std::vector<std::uint8_t> canvasLie =
+        ReadAll(std::string(TSV_SOURCE_DIR) + "/tests/imaging/codec/fixtures/grid-canvas-lie.heic");
+    ASSERT_EQ(canvasLie.size(), 904u);
     const std::pair<const char*, std::vector<std::uint8_t>> broken[] = {
         {"ftyp-only.heic", head(heic, 32)},
         {"half.heic", head(heic, heic.size() / 2)},
         {"zeroed.heic", zeroTail(heic, 48)},
         {"huge-box.heic", hugeBox},
+        {"grid-canvas-lie.heic", canvasLie},
         {"half.avif", head(avif, avif.size() / 2)},
         {"head.webp", head(webp, 20)},
         {"head.tif", head(tif, 8)},
