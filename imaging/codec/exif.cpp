@@ -104,7 +104,7 @@ ExifFacts ParseExif(std::span<const std::uint8_t> block)
     ExifDataPtr data(exif_data_new());
     if (!data)
         return facts;
-    // Left on, "following the specification" adds the mandatory tags a block
+    // Left on, libexif's strict mode adds the mandatory tags a block
     // lacks and drops tags found in an unusual directory; the show wants what
     // the file says, so a date written in the first directory still counts.
     exif_data_unset_option(data.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);

@@ -7,6 +7,7 @@
 
 #include "app/saver_settings.h"
 #include "app/test_log.h"
+#include "imaging/fit/loader_fixture.h"
 #include "imaging/exif_fixtures.h"
 #include "imaging/own/bitmap_ex.h"
 #include "imaging/own/device_bitmap.h"
@@ -152,18 +153,7 @@ bool SameRows(const DeviceBitmap& a, const DeviceBitmap& b, int y0, int y1)
                       b.pixels.begin() + std::ptrdiff_t(y0) * b.width);
 }
 
-struct CaptionLoad : ::testing::Test {
-    TempDir dir;
-    ScopedTestLog log;
-    CSaverSettings settings;
-
-    void SetUp() override
-    {
-        SetDisplayDepth(24);
-        settings.Random = 0;
-        settings.SaveLastImage = 0;
-        settings.CubeTransp = 0;
-    }
+struct CaptionLoad : LoaderTest {
     std::string Photo(const std::string& name, int w, int h, bool dated)
     {
         const std::filesystem::path path = dir.File(name);

@@ -3,6 +3,7 @@
 #include "app/profile_store.h"
 #include "app/saver_settings.h"
 #include "app/test_log.h"
+#include "imaging/fit/loader_fixture.h"
 #include "imaging/fixture_writers.h"
 #include "imaging/own/bitmap_ex.h"
 #include "imaging/own/device_bitmap.h"
@@ -20,18 +21,7 @@
 #include <thread>
 
 namespace {
-struct LoaderFixture : ::testing::Test {
-    TempDir dir;
-    ScopedTestLog log;
-    CSaverSettings settings;
-
-    void SetUp() override
-    {
-        SetDisplayDepth(24);
-        settings.Random = 0;
-        settings.SaveLastImage = 0;
-        settings.CubeTransp = 0;
-    }
+struct LoaderFixture : LoaderTest {
     void List(std::vector<std::string> files)
     {
         settings.ImageFiles = files;
