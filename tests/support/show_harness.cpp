@@ -20,23 +20,20 @@ namespace show {
 
 namespace {
 int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
+
+fs::path BuildFolder(const char* name)
+{
+    fs::path dir = fs::path(TSV_BUILD_DIR) / name;
+    fs::create_directories(dir);
+    return dir;
+}
 } // namespace
 
 fs::path TempFolder(const std::string& tag) { return support::MakeTempFolder(tag); }
 
-fs::path ShotFolder()
-{
-    fs::path dir = fs::path(TSV_BUILD_DIR) / "test-shots";
-    fs::create_directories(dir);
-    return dir;
-}
+fs::path ShotFolder() { return BuildFolder("test-shots"); }
 
-fs::path ScreenshotFolder()
-{
-    fs::path dir = fs::path(TSV_BUILD_DIR) / "screenshots";
-    fs::create_directories(dir);
-    return dir;
-}
+fs::path ScreenshotFolder() { return BuildFolder("screenshots"); }
 
 void KeepEvidence(const XServer& server, const Show& show, const std::string& name)
 {
