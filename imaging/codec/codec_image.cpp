@@ -3,6 +3,7 @@
 #include "imaging/codec/codec_heif.h"
 #include "imaging/codec/heif_decode.h"
 #include "imaging/codec/jpeg_scaled_decode.h"
+#include "imaging/codec/photo_exif.h"
 #include "imaging/codec/resample.h"
 #include "imaging/codec/webp_exif.h"
 #include "imaging/own/packed_dib.h"
@@ -181,6 +182,6 @@ std::unique_ptr<CodecImage> CodecImage::Open(const std::string& path, bool autoR
     // says so, and then it is not done twice.
     const bool turnedByQt = reader.supportsOption(QImageIOHandler::ImageTransformation);
     const int orientation =
-        autoRotate && !turnedByQt && LooksLikeWebp(head, got) ? WebpExifOrientation(path) : 1;
+        autoRotate && !turnedByQt && LooksLikeWebp(head, got) ? ReadPhotoExif(path).orientation : 1;
     return std::make_unique<QtImage>(std::move(image), orientation);
 }

@@ -1,10 +1,8 @@
 #include "imaging/codec/webp_exif.h"
 
-#include "imaging/codec/exif.h"
 #include "imaging/own/byte_source.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -42,13 +40,4 @@ std::vector<std::uint8_t> WebpExifBlock(ByteSource& source)
         at += 8 + std::uint64_t(size) + (size & 1);
     }
     return {};
-}
-
-int WebpExifOrientation(const std::string& path)
-{
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return 1;
-    FileSource source(f);
-    return ParseExif(WebpExifBlock(source)).orientation;
 }

@@ -3,7 +3,6 @@
 // tells their metadata, so the codec path reads the "EXIF" chunk itself.
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 class ByteSource;
@@ -15,6 +14,3 @@ bool LooksLikeWebp(const std::uint8_t* head, std::size_t size);
 // behind the JPEG segment's "Exif\0\0"); empty when there is none or the
 // file is malformed.
 std::vector<std::uint8_t> WebpExifBlock(ByteSource& source);
-
-// The orientation in that block; 1 when there is none or the file cannot be read.
-int WebpExifOrientation(const std::string& path);

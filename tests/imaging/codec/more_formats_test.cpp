@@ -2,6 +2,7 @@
 // by Debian's encoders from a photo-like picture.
 #include "imaging/codec/codec_image.h"
 #include "imaging/codec/heif_decode.h"
+#include "imaging/codec/photo_exif.h"
 #include "imaging/codec/webp_exif.h"
 #include "imaging/fit/image_loader.h"
 
@@ -166,7 +167,7 @@ TEST_F(MoreFormats, CameraTurnIsAppliedOnceWhateverCarriesIt)
     // chunk; ImageMagick writes TIFF's own orientation tag.
     EXPECT_FALSE(HeifHasTransformations(ReadAll(Path("turned.heic"))));
     EXPECT_TRUE(HeifHasTransformations(ReadAll(Path("turned.avif"))));
-    EXPECT_EQ(WebpExifOrientation(Path("turned.webp")), 6);
+    EXPECT_EQ(ReadPhotoExif(Path("turned.webp")).orientation, 6);
     for (const char* name : {"turned.heic", "turned.avif", "turned.webp", "turned.tif"}) {
         auto image = Open(Path(name));
         ASSERT_TRUE(image) << name;
@@ -374,12 +375,12 @@ TEST(WebpExif, OrientationIsReadWithOrWithoutTheJpegPrefix)
     std::vector<std::uint8_t> bare(withPrefix.begin() + 6, withPrefix.end());
     WriteBytes(dir.File("a.webp"), riff(withPrefix));
     WriteBytes(dir.File("b.webp"), riff(bare));
-    EXPECT_EQ(WebpExifOrientation(dir.File("a.webp")), 8);
-    EXPECT_EQ(WebpExifOrientation(dir.File("b.webp")), 8);
+    EXPECT_EQ(ReadPhotoExif(dir.File("a.webp")).orientation, 8);
+    EXPECT_EQ(ReadPhotoExif(dir.File("b.webp")).orientation, 8);
     // A chunk claiming more than the file holds, or no file at all: as stored.
     std::vector<std::uint8_t> cut = riff(bare);
     cut.resize(cut.size() - 10);
     WriteBytes(dir.File("c.webp"), cut);
-    EXPECT_EQ(WebpExifOrientation(dir.File("c.webp")), 1);
-    EXPECT_EQ(WebpExifOrientation(dir.File("none.webp")), 1);
+    EXPECT_EQ(ReadPhotoExif(dir.File("c.webp")).orientation, 1);
+    EXPECT_EQ(ReadPhotoExif(dir.File("none.webp")).orientation, 1);
 }
